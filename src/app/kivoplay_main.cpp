@@ -1,0 +1,2 @@
+// kivoplay: the player program.
+int main() { return 0; }

@@ -1,0 +1,18 @@
+# Fails when code outside src/platform includes an OS or third-party system header.
+# The engine sees the system only through the platform layer's own interfaces.
+set(forbidden "SDL|SDL2/|ft2build|freetype|fontconfig|libav|unistd\\.h|fcntl\\.h|dlfcn\\.h|pthread\\.h|sys/|linux/|dirent\\.h|iconv\\.h|signal\\.h|poll\\.h|termios\\.h")
+file(GLOB_RECURSE sources ${ROOT}/src/*.cpp ${ROOT}/src/*.h)
+set(bad "")
+foreach(f IN LISTS sources)
+  if(f MATCHES "/src/platform/")
+    continue()
+  endif()
+  file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](${forbidden})")
+  if(lines)
+    list(APPEND bad "${f}: ${lines}")
+  endif()
+endforeach()
+if(bad)
+  string(REPLACE ";" "\n" bad "${bad}")
+  message(FATAL_ERROR "system headers outside src/platform:\n${bad}")
+endif()
