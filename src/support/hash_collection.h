@@ -1,0 +1,90 @@
+// THashCollection / THashCollectionItem: an owning, ordered collection of named items with 256
+// hash buckets and case-insensitive (CP932) look-up by name.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace kivo {
+
+class THashCollection;
+
+class THashCollectionItem {
+public:
+  THashCollectionItem() = default;
+  virtual ~THashCollectionItem() = default;
+  THashCollectionItem(const THashCollectionItem&) = delete;
+  THashCollectionItem& operator=(const THashCollectionItem&) = delete;
+
+  const std::string& Name() const { return name_; }
+  // A different name (exact comparison) moves the item to the head of its new bucket.
+  void SetName(const std::string& name);
+  int Hash() const { return hash_; }
+  // The item's position in its collection, kept current on every add and delete.
+  int CachedIndex() const { return cachedIndex_; }
+  THashCollection* Collection() const { return collection_; }
+
+private:
+  friend class THashCollection;
+  void Unlink();
+
+  THashCollection* collection_ = nullptr;
+  std::string name_;
+  int hash_ = 0;
+  int cachedIndex_ = -1;
+  bool linked_ = false;
+  THashCollectionItem* prev_ = nullptr;
+  THashCollectionItem* next_ = nullptr;
+};
+
+class THashCollection {
+public:
+  static constexpr int kBucketCount = 256;
+
+  THashCollection() = default;
+  virtual ~THashCollection();
+  THashCollection(const THashCollection&) = delete;
+  THashCollection& operator=(const THashCollection&) = delete;
+
+  // The bucket of a name: its CP932 lower-case form s of length L gives
+  // (L * 16 + (L >= 2 ? s[L-2] + s[0] : 0)) mod 256.
+  static int HashOf(std::string_view name);
+
+  int Count() const { return static_cast<int>(items_.size()); }
+  THashCollectionItem& Item(int index) const { return *items_.at(static_cast<size_t>(index)); }
+
+  // Appends an item made by CreateItem() and names it.
+  THashCollectionItem& AddNamed(const std::string& name);
+  // Appends an item of the caller's kind and names it; the collection owns it from then on.
+  THashCollectionItem& AddItem(std::unique_ptr<THashCollectionItem> item, const std::string& name);
+  template <class T, class... Args>
+  T& Add(const std::string& name, Args&&... args) {
+    return static_cast<T&>(AddItem(std::make_unique<T>(std::forward<Args>(args)...), name));
+  }
+
+  // The CachedIndex of the first item of the name's bucket whose name matches ignoring case, or -1.
+  int IndexOf(std::string_view name) const;
+  THashCollectionItem* Find(std::string_view name) const;
+
+  // Frees item index; every later item moves down one place.
+  void Delete(int index);
+  void Clear();
+
+protected:
+  // The kind of item AddNamed makes; collections of their own item kind override it.
+  virtual std::unique_ptr<THashCollectionItem> CreateItem();
+
+private:
+  friend class THashCollectionItem;
+  THashCollectionItem* Search(std::string_view name) const;
+
+  std::vector<std::unique_ptr<THashCollectionItem>> items_;
+  std::array<THashCollectionItem*, kBucketCount> buckets_{};
+};
+
+}  // namespace kivo
