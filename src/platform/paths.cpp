@@ -155,3 +155,31 @@ bool IsJapaneseDefaultLanguage() {
 }
 
 }  // namespace kivo
+
+#include <chrono>
+#include <ctime>
+
+namespace kivo {
+
+TLocalTime LocalTimeNow() {
+  using namespace std::chrono;
+  auto now = system_clock::now();
+  std::time_t t = system_clock::to_time_t(now);
+  std::tm tm{};
+  ::localtime_r(&t, &tm);
+  int ms = static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, ms, tm.tm_wday};
+}
+
+bool FileEndsWith(const std::string& path, const std::string& tail) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return false;
+  std::streamoff size = in.tellg();
+  if (size < static_cast<std::streamoff>(tail.size())) return false;
+  in.seekg(size - static_cast<std::streamoff>(tail.size()));
+  std::string last(tail.size(), '\0');
+  in.read(last.data(), static_cast<std::streamsize>(last.size()));
+  return in && last == tail;
+}
+
+}  // namespace kivo

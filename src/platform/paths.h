@@ -36,3 +36,16 @@ bool IsOnOpticalDrive(const std::string& path);
 bool IsJapaneseDefaultLanguage();
 
 }  // namespace kivo
+
+namespace kivo {
+
+struct TLocalTime {
+  int year, month, day, hour, minute, second, millisecond, weekday;
+};
+// The local wall-clock time.
+TLocalTime LocalTimeNow();
+
+// True when the file's last bytes are exactly `tail` (false when it cannot be read).
+bool FileEndsWith(const std::string& path, const std::string& tail);
+
+}  // namespace kivo

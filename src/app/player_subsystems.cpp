@@ -1,0 +1,18 @@
+// Wiring of the player's subsystems.
+#include "app/player_subsystems.h"
+
+#include "app/neutral_hosts.h"
+
+namespace kivo {
+
+std::unique_ptr<IDataHost> TPlayerSubsystems::CreateData() { return std::make_unique<TNeutralData>(); }
+void TPlayerSubsystems::CreateValues() {}
+void TPlayerSubsystems::FreeValues() {}
+void TPlayerSubsystems::InitSound(bool) {}
+std::unique_ptr<ISceneHost> TPlayerSubsystems::CreateScene() { return std::make_unique<TNeutralScene>(); }
+std::unique_ptr<IProjectHost> TPlayerSubsystems::CreateProject() { return std::make_unique<TNeutralProject>(); }
+std::unique_ptr<IMediaHost> TPlayerSubsystems::CreateMedia(IWindow&, const IProjectHost*, ISceneHost&) {
+  return std::make_unique<TNeutralMedia>();
+}
+
+}  // namespace kivo
