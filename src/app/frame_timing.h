@@ -17,6 +17,18 @@ struct TFrameTiming {
   int32_t renderDivisor = 1;
   bool exitRequested = false;
   bool displaySwitching = false;
+
+  // Back to the state at start (a new run in the same process).
+  void Reset() {
+    totalTime = 0;
+    frameDelta = 0;
+    lastTickTime = 0;
+    frameCounter = 0;
+    particleStep = 16;
+    renderDivisor = 1;
+    exitRequested = false;
+    displaySwitching = false;
+  }
 };
 
 // The process-wide clock that commands, objects and media read.

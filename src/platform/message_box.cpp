@@ -13,6 +13,7 @@ namespace kivo {
 namespace {
 
 std::atomic<bool> g_headless{true};
+MessageBoxResponder g_responder;
 
 struct ButtonChoice {
   const char* text;
@@ -42,8 +43,11 @@ Uint32 FlagsOf(MessageIcon icon) {
 
 void SetMessageBoxesHeadless(bool headless) { g_headless = headless; }
 
+void SetMessageBoxResponder(MessageBoxResponder responder) { g_responder = std::move(responder); }
+
 MessageAnswer ShowMessageBox(const std::string& captionCp932, const std::string& textCp932, MessageButtons buttons,
                              MessageIcon icon) {
+  if (g_responder) return g_responder(captionCp932, textCp932, buttons);
   std::vector<ButtonChoice> choices = ButtonsOf(buttons);
   std::string caption = Cp932ToUtf8(captionCp932);
   std::string text = Cp932ToUtf8(textCp932);

@@ -1,6 +1,7 @@
 // Message boxes: a caption, a text, a set of buttons and an icon; the answer is the button chosen.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace kivo {
@@ -15,5 +16,10 @@ MessageAnswer ShowMessageBox(const std::string& captionCp932, const std::string&
 
 // Chooses the message-box back-end for the process; headless until a display is chosen.
 void SetMessageBoxesHeadless(bool headless);
+
+// Replaces the answering of message boxes (tests use it to choose a button); empty restores it.
+using MessageBoxResponder =
+    std::function<MessageAnswer(const std::string& caption, const std::string& text, MessageButtons buttons)>;
+void SetMessageBoxResponder(MessageBoxResponder responder);
 
 }  // namespace kivo

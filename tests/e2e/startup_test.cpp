@@ -1,0 +1,59 @@
+// kivoplay as a program: a headless run with its trace, usage errors, and a missing or foreign plug-in.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "run_program.h"
+#include "testkit/temp_folder.h"
+
+namespace kivo {
+namespace {
+
+const std::string kBin = KIVO_BIN_DIR;
+const std::string kPlayer = kBin + "/kivoplay";
+
+TEST(Startup, HeadlessRunWritesTheStartAndShutdownTrace) {
+  testkit::TempFolder game;
+  auto r = testkit::RunProgramAndWait(kPlayer, {"--headless", "--frames", "5", "--trace", game.File("trace.txt"),
+                                                game.Path()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::string trace = game.Read("trace.txt");
+  for (const char* label : {"# FormCreate", "# KivoInitialize", "# TProject.Create", "# MediaInit", "# Project.Free",
+                            "# MediaFinal"})
+    EXPECT_NE(trace.find(label), std::string::npos) << label << " in\n" << trace;
+  EXPECT_LT(trace.find("# MediaInit"), trace.find("# Project.Free"));
+}
+
+TEST(Startup, UsageErrorsExitNonZero) {
+  auto r = testkit::RunProgramAndWait(kPlayer, {"--frames", "soon"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--frames"), std::string::npos);
+  auto help = testkit::RunProgramAndWait(kPlayer, {"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("--headless"), std::string::npos);
+}
+
+// Copies kivoplay alone into a folder, optionally with a given plug-in beside it.
+std::string PlayerWithPlugin(const testkit::TempFolder& folder, const std::string& plugin) {
+  std::filesystem::copy_file(kPlayer, folder.File("kivoplay"));
+  if (!plugin.empty()) std::filesystem::copy_file(plugin, folder.File("libkivo.so"));
+  return folder.File("kivoplay");
+}
+
+TEST(Startup, MissingPluginIsReported) {
+  testkit::TempFolder folder;
+  auto r = testkit::RunProgramAndWait(PlayerWithPlugin(folder, ""), {"--headless", "--frames", "1", folder.Path()});
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("Error: kivo.dll\r\n\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB"), std::string::npos)
+      << r.err;
+}
+
+TEST(Startup, PluginOfAnotherVersionIsRefused) {
+  testkit::TempFolder folder;
+  auto r = testkit::RunProgramAndWait(PlayerWithPlugin(folder, KIVO_WRONG_PLUGIN), {"--headless", folder.Path()});
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("Error: kivo.dll\xE3\x81\xAE"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace kivo
