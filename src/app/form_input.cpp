@@ -100,6 +100,16 @@ void TFormView::ApplyToolbarRule(int mouseY, bool) {
   window_.ShowClient();
 }
 
+void TFormView::SetCursorX(int x) {
+  TPoint p = window_.CursorPosition();
+  window_.SetCursorPosition({panelLeft_ + x, p.y});
+}
+
+void TFormView::SetCursorY(int y) {
+  TPoint p = window_.CursorPosition();
+  window_.SetCursorPosition({p.x, panelTop_ + y});
+}
+
 void TFormView::OnWheel(int delta) {
   if (!scene_) return;
   scene_->SetWheel(scene_->CurrentBase(), delta > 0, delta < 0);

@@ -34,6 +34,9 @@ public:
   void ReapplyFullScreenMode();
   void ExitConfirmation();
   void FormClose();
+  // Moves the mouse cursor to a panel coordinate on one axis, keeping the other.
+  void SetCursorX(int x);
+  void SetCursorY(int y);
 
   // Panel coordinates of the scene inside the client area.
   TPoint PanelOrigin() const { return {panelLeft_, panelTop_}; }

@@ -35,15 +35,21 @@ void TLoopThread::Resume() {
   resumed_.notify_all();
 }
 
-uint32_t TLoopThread::AcceptInterval(uint32_t now, uint32_t& previous, TFrameTiming& clock, bool& runTick) {
+bool TLoopThread::AcceptInterval(uint32_t now, uint32_t& previous, TFrameTiming& clock) {
   int32_t diff = static_cast<int32_t>(now - previous);
   previous = now;
-  runTick = diff < 300;
-  if (!runTick) return 1;  // a stall: the interval is dropped, the game clock stays
+  if (diff >= 300) return false;  // a stall: the interval is dropped, the game clock stays
   clock.totalTime += diff;
   clock.frameDelta = diff;
   clock.lastTickTime = now;
-  return static_cast<uint32_t>(std::max<int32_t>(1, 15 - diff));
+  return true;
+}
+
+// Waiting "15 ms minus the last interval" relies on a timer that rounds short sleeps up to its
+// 15.6 ms tick; with exact sleeps it alternates 1 ms and 14 ms intervals. Sleeping for the rest of
+// the period keeps ticks evenly about 15 ms apart, as they were meant to be.
+uint32_t TLoopThread::NextWait(uint32_t elapsedSinceWake) {
+  return elapsedSinceWake >= 14 ? 1 : 15 - elapsedSinceWake;
 }
 
 void TLoopThread::Run() {
@@ -56,9 +62,13 @@ void TLoopThread::Run() {
       resumed_.wait(lock, [this] { return !suspended_ || terminated_; });
     }
     if (terminated_) break;
-    bool runTick = false;
-    waitTime = AcceptInterval(timing_.Now(), previous, clock_, runTick);
-    if (runTick && callback_) runOnUi_(callback_);
+    uint32_t wake = timing_.Now();
+    if (AcceptInterval(wake, previous, clock_)) {
+      if (callback_) runOnUi_(callback_);
+      waitTime = NextWait(timing_.Now() - wake);
+    } else {
+      waitTime = 1;
+    }
   }
 }
 

@@ -66,9 +66,11 @@ public:
   void Resume();
   bool Terminated() const { return terminated_; }
 
-  // One pass of the loop after the wait: accepts or drops the interval since `previous`.
-  // Returns the next wait time. Exposed so the pacing can be tested without a thread.
-  static uint32_t AcceptInterval(uint32_t now, uint32_t& previous, TFrameTiming& clock, bool& runTick);
+  // One pass of the loop after the wait: accepts the interval since `previous` into the game clock,
+  // or drops it (300 ms or more). Returns whether the tick runs. Exposed for tests.
+  static bool AcceptInterval(uint32_t now, uint32_t& previous, TFrameTiming& clock);
+  // The sleep before the next tick: the rest of the 15 ms period that began at the last wake-up.
+  static uint32_t NextWait(uint32_t elapsedSinceWake);
 
 private:
   void Run();
