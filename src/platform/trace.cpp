@@ -1,6 +1,7 @@
 // Trace file and trace library.
 #include "platform/trace.h"
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -20,7 +21,7 @@ struct TraceState {
   std::FILE* file = nullptr;
   std::unique_ptr<TSharedLibrary> library;
   LogWriteFn libraryWrite = nullptr;
-  bool enabled = false;
+  std::atomic<bool> enabled{false};
 };
 
 TraceState& State() {
@@ -35,7 +36,7 @@ bool TTrace::OpenFile(const std::string& path) {
   std::lock_guard lock(s.mutex);
   if (s.file) std::fclose(s.file);
   s.file = std::fopen(path.c_str(), "wb");
-  s.enabled = s.file || s.libraryWrite;
+  s.enabled = s.file != nullptr || s.libraryWrite != nullptr;
   return s.file != nullptr;
 }
 
@@ -47,7 +48,7 @@ void TTrace::LoadLibrary(const std::string& programFolder) {
   if (auto init = library->Entry<LogInitFn>("KivoLogInit")) init("dbglog.txt");
   s.libraryWrite = library->Entry<LogWriteFn>("KivoLogWrite");
   s.library = std::move(library);
-  s.enabled = s.file || s.libraryWrite;
+  s.enabled = s.file != nullptr || s.libraryWrite != nullptr;
 }
 
 void TTrace::Close() {
