@@ -154,39 +154,36 @@ void TNameResolver::Forget() {
   listings_.clear();
 }
 
-std::optional<std::string> TNameResolver::Resolve(const std::string& folder, std::string_view name, bool allowFolder) {
-  if (name.empty()) return std::nullopt;
+std::optional<std::string> TNameResolver::Resolve(const std::string& folder,
+                                                  const std::vector<std::string>& components, bool allowFolder) {
+  if (components.empty()) return std::nullopt;
   std::string prefix = folder;
   if (!prefix.empty() && prefix.back() != '/') prefix.push_back('/');
-  std::string slashed(name);
-  for (char& c : slashed)
-    if (c == '\\') c = '/';
+  std::string joined;
+  for (const std::string& c : components) {
+    if (c.find('/') != std::string::npos || c.find('\0') != std::string::npos) return std::nullopt;
+    if (!joined.empty()) joined.push_back('/');
+    joined += c;
+  }
   auto fits = [&](const std::string& path) {
     TFileFacts facts = FileFactsOf(path);
     return facts.exists && (allowFolder || !facts.isFolder);
   };
   // The common case first: the name is spelt on disk exactly as the game asks for it.
-  if (fits(prefix + slashed)) return prefix + slashed;
-  if (!IsAsciiText(slashed)) {
-    std::string utf8 = prefix + Cp932ToUtf8(slashed);
+  if (fits(prefix + joined)) return prefix + joined;
+  if (!IsAsciiText(joined)) {
+    std::string utf8 = prefix + Cp932ToUtf8(joined);
     if (fits(utf8)) return utf8;
   }
 
   std::lock_guard lock(mutex_);
   std::string current = prefix;
-  size_t start = 0;
-  while (start <= slashed.size()) {
-    size_t end = slashed.find('/', start);
-    bool last = end == std::string::npos;
-    std::string component = slashed.substr(start, last ? std::string::npos : end - start);
-    start = last ? slashed.size() + 1 : end + 1;
-    if (component.empty() || component == ".") {
+  for (size_t i = 0; i < components.size(); ++i) {
+    const std::string& component = components[i];
+    bool last = i + 1 == components.size();
+    if (component.empty() || component == "." || component == "..") {
       if (last) return std::nullopt;
-      continue;
-    }
-    if (component == "..") {
-      current += "../";
-      if (last) return std::nullopt;
+      if (component == "..") current += "../";
       continue;
     }
     std::optional<std::string> found = Component(current, component, !last);

@@ -82,8 +82,11 @@ public:
   using FoldFunction = std::function<std::string(std::string_view)>;
   explicit TNameResolver(FoldFunction fold);
 
-  // The host path of folder + name when such a file (or folder, if allowed) exists.
-  std::optional<std::string> Resolve(const std::string& folder, std::string_view name, bool allowFolder = false);
+  // The host path of folder + the name made of these components (CP932, split by the caller, who
+  // knows where a double-byte character hides a "\") when such a file (or folder, if allowed)
+  // exists. "." and ".." components keep their meaning.
+  std::optional<std::string> Resolve(const std::string& folder, const std::vector<std::string>& components,
+                                     bool allowFolder = false);
   void Forget();
 
 private:
