@@ -5,6 +5,7 @@
 #include <deque>
 #include <mutex>
 
+#include "platform/client_buffer.h"
 #include "platform/window.h"
 
 namespace kivo {
@@ -15,8 +16,8 @@ public:
 
   void SetTitle(const std::string& titleCp932) override { title_ = titleCp932; }
   void SetClientSize(int width, int height) override;
-  int ClientWidth() const override { return width_; }
-  int ClientHeight() const override { return height_; }
+  int ClientWidth() const override { return client_.Width(); }
+  int ClientHeight() const override { return client_.Height(); }
   void SetPosition(int, int) override {}
   TRect PrimaryMonitorRect() const override { return {0, 0, desktop_.width, desktop_.height}; }
   void SetBorderless(bool) override {}
@@ -31,7 +32,7 @@ public:
                     std::span<const TRect> rects) override;
   void FillClientRect(const TRect& rect, uint32_t rgb) override;
   void ShowClient() override {}
-  std::vector<uint32_t> ReadClient() const override { return client_; }
+  std::vector<uint32_t> ReadClient() const override { return client_.Pixels(); }
 
   std::vector<DisplayMode> DisplayModes() const override;
   DisplayMode DesktopMode() const override { return desktop_; }
@@ -45,9 +46,7 @@ public:
 
 private:
   std::string title_;
-  int width_ = 0;
-  int height_ = 0;
-  std::vector<uint32_t> client_;
+  TClientBuffer client_;
   DisplayMode desktop_{1024, 768, 32, 60};
   TPoint cursor_;
 

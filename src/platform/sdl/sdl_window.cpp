@@ -2,7 +2,6 @@
 // scaled to the window with its aspect ratio kept (black bars around it).
 #include "platform/sdl/sdl_window.h"
 
-#include <cstring>
 #include <stdexcept>
 
 #include "platform/cp932.h"
@@ -37,10 +36,8 @@ void TSdlWindow::SetTitle(const std::string& titleCp932) { SDL_SetWindowTitle(wi
 void TSdlWindow::SetClientSize(int width, int height) {
   width = std::max(1, width);
   height = std::max(1, height);
-  if (width == width_ && height == height_ && texture_) return;
-  width_ = width;
-  height_ = height;
-  client_.assign(static_cast<size_t>(width) * height, 0);
+  if (width == client_.Width() && height == client_.Height() && texture_) return;
+  client_.Resize(width, height);
   if (texture_) SDL_DestroyTexture(texture_);
   texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
   SDL_RenderSetLogicalSize(renderer_, width, height);
@@ -152,36 +149,19 @@ void TSdlWindow::Dispatch(const SDL_Event& e, IWindowListener& listener) {
 }
 
 void TSdlWindow::UploadRect(const TRect& rect) {
-  TRect r = rect.Intersect({0, 0, width_, height_});
+  TRect r = rect.Intersect({0, 0, client_.Width(), client_.Height()});
   if (r.IsEmpty() || !texture_) return;
   SDL_Rect area{r.left, r.top, r.Width(), r.Height()};
-  SDL_UpdateTexture(texture_, &area, &client_[static_cast<size_t>(r.top) * width_ + r.left], width_ * 4);
+  SDL_UpdateTexture(texture_, &area, client_.Row(r.top) + r.left, client_.Width() * 4);
 }
 
 void TSdlWindow::PresentRects(const uint32_t* pixels, int width, int height, int pitchBytes, TPoint origin,
                               std::span<const TRect> rects) {
-  const TRect picture{0, 0, width, height};
-  const TRect client{0, 0, width_, height_};
-  for (const TRect& r : rects) {
-    TRect src = r.Intersect(picture).Intersect(client.Offset(-origin.x, -origin.y));
-    if (src.IsEmpty()) continue;
-    for (int y = src.top; y < src.bottom; ++y) {
-      const auto* row = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(pixels) +
-                                                          static_cast<ptrdiff_t>(y) * pitchBytes);
-      std::memcpy(&client_[static_cast<size_t>(y + origin.y) * width_ + src.left + origin.x], row + src.left,
-                  static_cast<size_t>(src.Width()) * 4);
-    }
-    UploadRect(src.Offset(origin.x, origin.y));
-  }
+  for (const TRect& changed : client_.CopyRects(pixels, width, height, pitchBytes, origin, rects)) UploadRect(changed);
   ShowClient();
 }
 
-void TSdlWindow::FillClientRect(const TRect& rect, uint32_t rgb) {
-  TRect r = rect.Intersect({0, 0, width_, height_});
-  if (r.IsEmpty()) return;
-  for (int y = r.top; y < r.bottom; ++y) std::fill_n(&client_[static_cast<size_t>(y) * width_ + r.left], r.Width(), rgb);
-  UploadRect(r);
-}
+void TSdlWindow::FillClientRect(const TRect& rect, uint32_t rgb) { UploadRect(client_.Fill(rect, rgb)); }
 
 void TSdlWindow::ShowClient() {
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
@@ -223,7 +203,7 @@ bool TSdlWindow::EnterFullScreen(const DisplayMode& mode) {
 
 void TSdlWindow::LeaveFullScreen() {
   SDL_SetWindowFullscreen(window_, 0);
-  SDL_SetWindowSize(window_, width_, height_);
+  SDL_SetWindowSize(window_, client_.Width(), client_.Height());
   ShowClient();
 }
 

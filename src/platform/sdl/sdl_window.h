@@ -6,6 +6,7 @@
 #include <deque>
 #include <mutex>
 
+#include "platform/client_buffer.h"
 #include "platform/window.h"
 
 namespace kivo {
@@ -17,8 +18,8 @@ public:
 
   void SetTitle(const std::string& titleCp932) override;
   void SetClientSize(int width, int height) override;
-  int ClientWidth() const override { return width_; }
-  int ClientHeight() const override { return height_; }
+  int ClientWidth() const override { return client_.Width(); }
+  int ClientHeight() const override { return client_.Height(); }
   void SetPosition(int left, int top) override;
   TRect PrimaryMonitorRect() const override;
   void SetBorderless(bool borderless) override;
@@ -33,7 +34,7 @@ public:
                     std::span<const TRect> rects) override;
   void FillClientRect(const TRect& rect, uint32_t rgb) override;
   void ShowClient() override;
-  std::vector<uint32_t> ReadClient() const override { return client_; }
+  std::vector<uint32_t> ReadClient() const override { return client_.Pixels(); }
 
   std::vector<DisplayMode> DisplayModes() const override;
   DisplayMode DesktopMode() const override;
@@ -52,9 +53,7 @@ private:
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
-  int width_ = 0;
-  int height_ = 0;
-  std::vector<uint32_t> client_;  // the texture's contents, kept for re-uploads and screenshots
+  TClientBuffer client_;  // the texture's contents, kept for re-uploads and screenshots
   Uint32 wakeEvent_ = 0;
   bool quit_ = false;
 
