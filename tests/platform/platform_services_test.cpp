@@ -1,0 +1,85 @@
+// The platform layer's own logic: text conversion, INI files, the instance lock, key codes and the
+// client buffer's clipping.
+#include <gtest/gtest.h>
+
+#include <SDL2/SDL_scancode.h>
+
+#include "platform/client_buffer.h"
+#include "platform/cp932.h"
+#include "platform/ini_file.h"
+#include "platform/instance_lock.h"
+#include "platform/sdl/sdl_keys.h"
+#include "testkit/temp_folder.h"
+
+namespace kivo {
+namespace {
+
+TEST(Cp932, ConvertsBothWaysAndMarksUnmappableBytes) {
+  const std::string cp932 = "a\x83\x41\x95\x5C\x83\x7C";  // aア表ポ: trail bytes look like 'A', '\' and '|'
+  const std::string utf8 = "a\xE3\x82\xA2\xE8\xA1\xA8\xE3\x83\x9D";
+  EXPECT_EQ(Cp932ToUtf8(cp932), utf8);
+  EXPECT_EQ(Utf8ToCp932(utf8), cp932);
+  EXPECT_EQ(Cp932ToUtf8("x\x81"), "x?");  // a lead byte without its trail
+  EXPECT_TRUE(IsUtf8RepresentableInCp932(utf8));
+  EXPECT_FALSE(IsUtf8RepresentableInCp932("\xF0\x9F\x98\x80"));  // an emoji has no CP932 form
+}
+
+TEST(IniFile, ReadsLikeTheProfileCalls) {
+  testkit::TempFolder folder;
+  std::string path = folder.Write("game.ini",
+                                  "; comment\r\n[sound]\r\n DirectSound = 0 \r\ndirectsound=1\r\nDelayTime=0x64\r\n"
+                                  "[Video]\r\nUseWMP=yes\r\n");
+  TIniFile ini(path);
+  EXPECT_TRUE(ini.Exists());
+  EXPECT_FALSE(ini.ReadBool("Sound", "DirectSound", true)) << "first key wins, names ignore case";
+  EXPECT_EQ(ini.ReadInteger("SOUND", "delaytime", 5), 100);
+  EXPECT_TRUE(ini.ReadBool("Video", "UseWMP", true)) << "not a number: the default";
+  EXPECT_EQ(ini.ReadString("None", "x", "fallback"), "fallback");
+  ini.WriteInteger("Sound", "DelayTime", 300);
+  ini.WriteBool("New", "Flag", true);
+  ASSERT_TRUE(ini.UpdateFile());
+  TIniFile again(path);
+  EXPECT_EQ(again.ReadInteger("Sound", "DelayTime", 0), 300);
+  EXPECT_TRUE(again.ReadBool("new", "flag", false));
+  EXPECT_FALSE(TIniFile(folder.File("missing.ini")).Exists());
+}
+
+TEST(InstanceLock, OneHolderPerName) {
+  TInstanceLock first("kivoplay-test-lock");
+  ASSERT_TRUE(first.Acquired());
+  EXPECT_FALSE(TInstanceLock("kivoplay-test-lock").Acquired());
+  EXPECT_TRUE(TInstanceLock("kivoplay-test-lock-other").Acquired());
+  first.Release();
+  EXPECT_TRUE(TInstanceLock("kivoplay-test-lock").Acquired());
+}
+
+TEST(VirtualKeys, ScancodesMapToWindowsCodes) {
+  struct Case {
+    int scancode;
+    int vk;
+  } cases[] = {{SDL_SCANCODE_A, 'A'},         {SDL_SCANCODE_Z, 'Z'},         {SDL_SCANCODE_0, '0'},
+               {SDL_SCANCODE_9, '9'},         {SDL_SCANCODE_RETURN, 0x0D},   {SDL_SCANCODE_ESCAPE, 0x1B},
+               {SDL_SCANCODE_SPACE, 0x20},    {SDL_SCANCODE_LEFT, 0x25},     {SDL_SCANCODE_DOWN, 0x28},
+               {SDL_SCANCODE_F1, 0x70},       {SDL_SCANCODE_F12, 0x7B},      {SDL_SCANCODE_LCTRL, 0x11},
+               {SDL_SCANCODE_RSHIFT, 0x10},   {SDL_SCANCODE_KP_0, 0x60},     {SDL_SCANCODE_KP_9, 0x69},
+               {SDL_SCANCODE_KP_ENTER, 0x0D}, {SDL_SCANCODE_INTERNATIONAL3, 0xDC}, {SDL_SCANCODE_UNKNOWN, 0}};
+  for (const Case& c : cases) EXPECT_EQ(VirtualKeyFromScancode(c.scancode), c.vk) << c.scancode;
+}
+
+TEST(ClientBuffer, CopiesOnlyTheRectanglesInsideTheClientArea) {
+  TClientBuffer client;
+  client.Resize(4, 3);
+  const uint32_t picture[2 * 2] = {1, 2, 3, 4};
+  TRect rects[] = {{0, 0, 2, 2}, {5, 5, 9, 9}};
+  // Placed at (3, 2): only the picture's top-left pixel lands inside.
+  auto changed = client.CopyRects(picture, 2, 2, 8, {3, 2}, rects);
+  ASSERT_EQ(changed.size(), 1u);
+  EXPECT_EQ(changed[0], (TRect{3, 2, 4, 3}));
+  EXPECT_EQ(client.Row(2)[3], 1u);
+  EXPECT_EQ(client.Fill({-5, -5, 1, 10}, 7), (TRect{0, 0, 1, 3}));
+  EXPECT_EQ(client.Row(1)[0], 7u);
+  EXPECT_EQ(client.Row(1)[1], 0u);
+}
+
+}  // namespace
+}  // namespace kivo
