@@ -2,10 +2,11 @@
 #include "app/player_subsystems.h"
 
 #include "app/neutral_hosts.h"
+#include "app/vfs_data_host.h"
 
 namespace kivo {
 
-std::unique_ptr<IDataHost> TPlayerSubsystems::CreateData() { return std::make_unique<TNeutralData>(); }
+std::unique_ptr<IDataHost> TPlayerSubsystems::CreateData() { return std::make_unique<TVfsDataHost>(); }
 void TPlayerSubsystems::CreateValues() {}
 void TPlayerSubsystems::FreeValues() {}
 void TPlayerSubsystems::InitSound(bool) {}
