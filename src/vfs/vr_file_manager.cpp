@@ -58,6 +58,7 @@ void TVrFileManager::SetCdRomRoots(std::vector<std::string> roots) {
   for (std::string& root : roots)
     if (!root.empty() && root.back() != '/') root.push_back('/');
   cdRomRoots_ = std::move(roots);
+  fixedRoots_ = true;
 }
 
 void TVrFileManager::SetTemporaryFolder(const std::string& folder) {
@@ -222,7 +223,7 @@ bool TVrFileManager::AskForDisc(int32_t disc, const TDiscRequest& request) {
                                              MessageIcon::Information) == MessageAnswer::Ok;
     if (ok) {
       // Discs inserted after start-up are found too: the optical mounts are read again.
-      SetCdRomRoots(OpticalDriveRoots());
+      if (!fixedRoots_) cdRomRoots_ = OpticalDriveRoots();
       int registered = 0;
       for (const std::string& root : cdRomRoots_) {
         auto game = DiskFile(root, "game.dat");

@@ -75,6 +75,7 @@ public:
   void LockCountDown(int32_t frameDeltaMs);
 
   const std::vector<std::string>& CdRomRoots() const { return cdRomRoots_; }
+  // Fixes the CD-ROM roots (also for later disc requests, which otherwise read the mounts again).
   void SetCdRomRoots(std::vector<std::string> roots);
   const std::string& TemporaryFolder() const { return temporaryFolder_; }
   void SetTemporaryFolder(const std::string& folder);
@@ -87,6 +88,7 @@ private:
   std::vector<std::unique_ptr<TVrFileCollection>> sources_;
   std::string baseFolder_;
   std::vector<std::string> cdRomRoots_;
+  bool fixedRoots_ = false;
   std::string temporaryFolder_;
   TVrLockList locks_;
 };
