@@ -1,5 +1,7 @@
-// THashCollection: bucket chains, CachedIndex upkeep and look-up.
+// THashCollection: bucket linking, CachedIndex upkeep and look-up.
 #include "support/hash_collection.h"
+
+#include <algorithm>
 
 #include "platform/kivo_error.h"
 #include "support/sjis.h"
@@ -8,28 +10,28 @@ namespace kivo {
 
 void THashCollectionItem::SetName(const std::string& name) {
   if (name == name_) return;
-  name_ = name;
   Unlink();
+  name_ = name;
   hash_ = THashCollection::HashOf(name_);
-  if (collection_ == nullptr) return;
-  THashCollectionItem*& head = collection_->buckets_[static_cast<size_t>(hash_)];
-  next_ = head;
-  prev_ = nullptr;
-  if (head != nullptr) head->prev_ = this;
-  head = this;
-  linked_ = true;
+  if (collection_ != nullptr) collection_->Link(*this);
 }
 
 void THashCollectionItem::Unlink() {
-  if (!linked_) return;
-  if (prev_ != nullptr) {
-    prev_->next_ = next_;
-  } else {
-    collection_->buckets_[static_cast<size_t>(hash_)] = next_;
+  if (linked_) collection_->Unlink(*this);
+}
+
+size_t THashCollection::TFoldedHash::operator()(std::string_view s) const {
+  // FNV-1a over the bytes with every letter folded: trail bytes too, which merely makes names
+  // like 0x83 0x41 and 0x83 0x61 share a hash; names equal ignoring case always do.
+  uint64_t h = 14695981039346656037ull;
+  for (size_t i = 0; i < s.size(); ++i) {
+    h = (h ^ static_cast<uint8_t>(AsciiLower(s[i]))) * 1099511628211ull;
   }
-  if (next_ != nullptr) next_->prev_ = prev_;
-  prev_ = next_ = nullptr;
-  linked_ = false;
+  return static_cast<size_t>(h);
+}
+
+bool THashCollection::TFoldedEqual::operator()(std::string_view a, std::string_view b) const {
+  return SjisSameText(a, b);
 }
 
 THashCollection::~THashCollection() = default;
@@ -45,6 +47,21 @@ int THashCollection::HashOf(std::string_view name) {
     h += static_cast<uint8_t>(first) + static_cast<uint8_t>(second);
   }
   return static_cast<int>(h % kBucketCount);
+}
+
+void THashCollection::Link(THashCollectionItem& item) {
+  byName_[item.name_].push_back(&item);
+  item.linked_ = true;
+}
+
+void THashCollection::Unlink(THashCollectionItem& item) {
+  auto found = byName_.find(std::string_view(item.name_));
+  if (found != byName_.end()) {
+    std::vector<THashCollectionItem*>& same = found->second;
+    same.erase(std::find(same.begin(), same.end(), &item));
+    if (same.empty()) byName_.erase(found);
+  }
+  item.linked_ = false;
 }
 
 std::unique_ptr<THashCollectionItem> THashCollection::CreateItem() {
@@ -64,19 +81,15 @@ THashCollectionItem& THashCollection::AddItem(std::unique_ptr<THashCollectionIte
   return added;
 }
 
-THashCollectionItem* THashCollection::Search(std::string_view name) const {
-  for (THashCollectionItem* p = buckets_[static_cast<size_t>(HashOf(name))]; p != nullptr; p = p->next_) {
-    if (SjisSameText(p->name_, name)) return p;
-  }
-  return nullptr;
+THashCollectionItem* THashCollection::Find(std::string_view name) const {
+  auto found = byName_.find(name);
+  return found == byName_.end() ? nullptr : found->second.back();
 }
 
 int THashCollection::IndexOf(std::string_view name) const {
-  THashCollectionItem* p = Search(name);
-  return p != nullptr ? p->cachedIndex_ : -1;
+  THashCollectionItem* item = Find(name);
+  return item != nullptr ? item->cachedIndex_ : -1;
 }
-
-THashCollectionItem* THashCollection::Find(std::string_view name) const { return Search(name); }
 
 void THashCollection::Delete(int index) {
   if (index < 0 || index >= Count()) throw EKivoError("Error:THashCollection.Delete");
@@ -87,8 +100,8 @@ void THashCollection::Delete(int index) {
 }
 
 void THashCollection::Clear() {
+  byName_.clear();
   items_.clear();
-  buckets_.fill(nullptr);
 }
 
 }  // namespace kivo

@@ -2,11 +2,11 @@
 // hash buckets and case-insensitive (CP932) look-up by name.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -22,7 +22,7 @@ public:
   THashCollectionItem& operator=(const THashCollectionItem&) = delete;
 
   const std::string& Name() const { return name_; }
-  // A different name (exact comparison) moves the item to the head of its new bucket.
+  // A different name (exact comparison) makes the item the newest of its new bucket.
   void SetName(const std::string& name);
   int Hash() const { return hash_; }
   // The item's position in its collection, kept current on every add and delete.
@@ -38,8 +38,6 @@ private:
   int hash_ = 0;
   int cachedIndex_ = -1;
   bool linked_ = false;
-  THashCollectionItem* prev_ = nullptr;
-  THashCollectionItem* next_ = nullptr;
 };
 
 class THashCollection {
@@ -67,7 +65,7 @@ public:
     return static_cast<T&>(AddItem(std::make_unique<T>(std::forward<Args>(args)...), name));
   }
 
-  // The CachedIndex of the first item of the name's bucket whose name matches ignoring case, or -1.
+  // The CachedIndex of the newest item of the name's bucket whose name matches ignoring case, or -1.
   int IndexOf(std::string_view name) const;
   THashCollectionItem* Find(std::string_view name) const;
 
@@ -81,10 +79,24 @@ protected:
 
 private:
   friend class THashCollectionItem;
-  THashCollectionItem* Search(std::string_view name) const;
+
+  // An item enters its bucket when it is named and leaves it when renamed or deleted; the first
+  // match of a bucket chain is the most recently linked item of that name. The 256 buckets spread
+  // large collections poorly (the hash sees only the length and two bytes), so the chains are
+  // kept as a map from the case-folded name to its items in link order: the same answer in O(1).
+  struct TFoldedHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const;
+  };
+  struct TFoldedEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+  void Link(THashCollectionItem& item);
+  void Unlink(THashCollectionItem& item);
 
   std::vector<std::unique_ptr<THashCollectionItem>> items_;
-  std::array<THashCollectionItem*, kBucketCount> buckets_{};
+  std::unordered_map<std::string, std::vector<THashCollectionItem*>, TFoldedHash, TFoldedEqual> byName_;
 };
 
 }  // namespace kivo
