@@ -19,7 +19,7 @@ namespace kivo {
 namespace {
 
 [[noreturn]] void HostError(const char* what, const std::string& path) {
-  throw EKivoError(std::string(what) + " " + path + ": " + std::strerror(errno));
+  throw EKivoError(std::string(what) + " " + PathForMessage(path) + ": " + std::strerror(errno));
 }
 
 bool IsAsciiText(std::string_view s) {
@@ -140,6 +140,10 @@ std::string DosDateTimeText(int32_t dosDateTime) {
   std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", 1980 + (v >> 25), (v >> 21) & 15, (v >> 16) & 31,
                 (v >> 11) & 31, (v >> 5) & 63, (v & 31) * 2);
   return text;
+}
+
+std::string PathForMessage(const std::string& path) {
+  return IsUtf8RepresentableInCp932(path) ? Utf8ToCp932(path) : path;
 }
 
 std::string TemporarySibling(const std::string& path) {

@@ -69,6 +69,9 @@ int32_t DosDateTimeOf(int64_t unixSeconds);
 // "YYYY-MM-DD hh:mm:ss" of a DOS date-time; "-" for 0.
 std::string DosDateTimeText(int32_t dosDateTime);
 
+// A host path as it is put into an error message (which is CP932 text).
+std::string PathForMessage(const std::string& path);
+
 // A unique name for a file that is written and then renamed over its final name.
 std::string TemporarySibling(const std::string& path);
 

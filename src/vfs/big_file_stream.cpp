@@ -29,7 +29,7 @@ TTpBigFileStream::TTpBigFileStream(const std::string& fileName, BigFileMode mode
       DeleteFile(name);
     }
     auto file = TFileHandle::Open(fileName, FileAccess::Create);
-    if (!file) throw EKivoError("cannot create " + fileName);
+    if (!file) throw EKivoError("cannot create " + PathForMessage(fileName));
     volumes_.push_back({std::move(file), 0});
     return;
   }
@@ -37,7 +37,7 @@ TTpBigFileStream::TTpBigFileStream(const std::string& fileName, BigFileMode mode
   for (int i = 0; i < 1000; ++i) {
     auto file = TFileHandle::Open(VolumeName(fileName, i), access);
     if (!file) {
-      if (i == 0) throw EKivoError("cannot open " + fileName);
+      if (i == 0) throw EKivoError("cannot open " + PathForMessage(fileName));
       break;
     }
     int64_t size = file->Size();
@@ -109,7 +109,7 @@ int64_t TTpBigFileStream::Write(const void* buffer, int64_t count) {
     if (room <= 0) {
       std::string name = VolumeName(fileName_, static_cast<int>(volumes_.size()));
       auto file = TFileHandle::Open(name, FileAccess::Create);
-      if (!file) throw EKivoError("cannot create " + name);
+      if (!file) throw EKivoError("cannot create " + PathForMessage(name));
       volumes_.push_back({std::move(file), 0});
       continue;
     }

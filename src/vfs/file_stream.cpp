@@ -10,7 +10,7 @@ namespace kivo {
 
 TFileStream::TFileStream(const std::string& path, FileAccess access)
     : file_(TFileHandle::Open(path, access)), writable_(access != FileAccess::Read) {
-  if (!file_) throw EKivoError("cannot open " + path);
+  if (!file_) throw EKivoError("cannot open " + PathForMessage(path));
 }
 
 int64_t TFileStream::Read(void* buffer, int64_t count) {
@@ -49,7 +49,7 @@ void TAtomicFile::Commit() {
   stream_.reset();
   if (!RenameFile(temporary_, path_)) {
     DeleteFile(temporary_);
-    throw EKivoError("cannot write " + path_);
+    throw EKivoError("cannot write " + PathForMessage(path_));
   }
 }
 

@@ -133,7 +133,7 @@ void TVrFileCollection::Open(const std::string& path) {
     OpenArchiveStream(path);
   } catch (const EKivoError& e) {
     Clear();
-    throw EKivoError(path + ": " + e.what());
+    throw EKivoError(PathForMessage(path) + ": " + e.what());
   }
 }
 
@@ -188,7 +188,7 @@ void TVrFileCollection::OpenResource(const std::string& modulePath, const std::s
     ReadDirectory(*stream);
   } catch (const EKivoError& e) {
     Clear();
-    throw EKivoError(modulePath + ": " + e.what());
+    throw EKivoError(PathForMessage(modulePath) + ": " + e.what());
   }
   stream_ = std::move(stream);
 }
