@@ -10,110 +10,94 @@ namespace kivo {
 
 namespace {
 
-std::vector<std::string> ReadStrings(TBinaryReader& r, bool skipEmpty) {
-  int32_t count = r.Count(4);
-  std::vector<std::string> out;
-  out.reserve(static_cast<size_t>(count));
-  for (int32_t i = 0; i < count; ++i) {
-    std::string s = r.String();
-    if (!skipEmpty || !s.empty()) out.push_back(std::move(s));
+void StringList(TRecordIO& io, std::vector<std::string>& strings, bool skipEmpty, Gate gate) {
+  if (!io.Has(gate)) return;
+  if (!io.Reading()) {
+    io.Writer().Int32(static_cast<int32_t>(strings.size()));
+    for (const std::string& s : strings) io.Writer().String(s);
+    return;
   }
-  return out;
-}
-
-void WriteStrings(TBinaryWriter& w, const std::vector<std::string>& strings) {
-  w.Int32(static_cast<int32_t>(strings.size()));
-  for (const std::string& s : strings) w.String(s);
+  int32_t count = io.Reader().Count(4);
+  strings.clear();
+  strings.reserve(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) {
+    std::string s = io.Reader().String();
+    if (!skipEmpty || !s.empty()) strings.push_back(std::move(s));
+  }
 }
 
 // Up to version 99 the values are 4 bytes, read into the low half of the 8-byte slot.
-int64_t ReadValue(TBinaryReader& r, int version) {
-  return version > 99 ? r.Int64() : static_cast<int64_t>(r.UInt32());
+void Value(TRecordIO& io, int64_t& v) {
+  if (io.Reading() && io.Version() <= 99) {
+    v = static_cast<int64_t>(io.Reader().UInt32());
+  } else {
+    io.Int64(v);
+  }
 }
 
 }  // namespace
 
+void TKivoInstallSet::Fields(TRecordIO& io) {
+  io.Int32(DiscIndex);
+  io.String(Title);
+  for (std::string& s : Strings4) io.String(s);
+  io.Byte(ByteA);
+  io.String(String8);
+  io.Byte(ByteB);
+  int32_t entryCount = static_cast<int32_t>(Entries.size());
+  if (io.Reading()) {
+    entryCount = io.Reader().Count(io.Version() > 99 ? 32 : 16);
+  } else {
+    io.Int32(entryCount);
+  }
+  io.String(String11);
+  io.Int32(IntC);
+  io.Byte(ByteD);
+  io.Byte(ByteE);
+  for (std::string& s : Strings13) io.String(s);
+  Entries.resize(static_cast<size_t>(entryCount));
+  for (auto& entry : Entries) {
+    for (int64_t& v : entry) Value(io, v);
+  }
+  for (int64_t& v : Values16) Value(io, v);
+  io.Byte(ByteF);
+  io.Byte(ByteG, {.since = 101});
+  StringList(io, Files, true, {.since = 102});  // empty names are dropped on reading
+  io.Byte(AllInstalled, {.since = 103});
+  io.Byte(ByteH, {.since = 104});
+  io.Byte(ByteI, {.since = 105});
+  StringList(io, Strings23, false, {.since = 106});
+  io.String(String24, {.since = 107});
+  for (std::string& s : Strings25) io.String(s, {.since = 108});
+}
+
 void TKivoInstallSet::LoadFromStream(TStream& stream) {
   // Read into a fresh set so a damaged file leaves this one as it was.
   TKivoInstallSet loaded;
-  loaded.Read(stream);
-  *this = std::move(loaded);
-}
-
-void TKivoInstallSet::Read(TStream& stream) {
   TBinaryReader r(stream);
   int64_t start = stream.Position();
-  int version = 0;
   char mark[2] = {0, 0};
   if (stream.Read(mark, 2) == 2 && mark[0] == 'i' && mark[1] == 's') {
     std::string digits = r.FixedText(3);
     for (char c : digits) {
       if (c < '0' || c > '9') throw EKivoError("install.dat: bad version \"" + digits + "\"");
     }
-    version = std::stoi(digits);
+    loaded.loadedVersion_ = std::stoi(digits);
   } else {
     stream.SetPosition(start);
   }
-
-  DiscIndex = r.Int32();
-  Title = r.String();
-  for (std::string& s : Strings4) s = r.String();
-  ByteA = r.Byte();
-  String8 = r.String();
-  ByteB = r.Byte();
-  int32_t entryCount = r.Count(version > 99 ? 32 : 16);
-  String11 = r.String();
-  IntC = r.Int32();
-  ByteD = r.Byte();
-  ByteE = r.Byte();
-  for (std::string& s : Strings13) s = r.String();
-  Entries.resize(static_cast<size_t>(entryCount));
-  for (auto& entry : Entries) {
-    for (int64_t& v : entry) v = ReadValue(r, version);
-  }
-  for (int64_t& v : Values16) v = ReadValue(r, version);
-  ByteF = r.Byte();
-  if (version > 100) ByteG = r.Byte();
-  if (version > 101) Files = ReadStrings(r, true);
-  if (version > 102) AllInstalled = r.Byte();
-  if (version > 103) ByteH = r.Byte();
-  if (version > 104) ByteI = r.Byte();
-  if (version > 105) Strings23 = ReadStrings(r, false);
-  if (version > 106) String24 = r.String();
-  if (version > 107) {
-    for (std::string& s : Strings25) s = r.String();
-  }
-  loadedVersion_ = version;
+  TRecordIO io(r, loaded.loadedVersion_);
+  loaded.Fields(io);
+  *this = std::move(loaded);
 }
 
 void TKivoInstallSet::SaveToStream(TStream& stream) const {
   TBinaryWriter w(stream);
   w.FixedText("is" + std::to_string(kVersion));
-  w.Int32(DiscIndex);
-  w.String(Title);
-  for (const std::string& s : Strings4) w.String(s);
-  w.Byte(ByteA);
-  w.String(String8);
-  w.Byte(ByteB);
-  w.Int32(static_cast<int32_t>(Entries.size()));
-  w.String(String11);
-  w.Int32(IntC);
-  w.Byte(ByteD);
-  w.Byte(ByteE);
-  for (const std::string& s : Strings13) w.String(s);
-  for (const auto& entry : Entries) {
-    for (int64_t v : entry) w.Int64(v);
-  }
-  for (int64_t v : Values16) w.Int64(v);
-  w.Byte(ByteF);
-  w.Byte(ByteG);
-  WriteStrings(w, Files);
-  w.Byte(AllInstalled);
-  w.Byte(ByteH);
-  w.Byte(ByteI);
-  WriteStrings(w, Strings23);
-  w.String(String24);
-  for (const std::string& s : Strings25) w.String(s);
+  TRecordIO io(w, kVersion);
+  // The field list takes its fields by reference for both directions; writing works on a copy.
+  TKivoInstallSet copy = *this;
+  copy.Fields(io);
 }
 
 void TKivoInstallSet::LoadFromFile(const std::string& path) {

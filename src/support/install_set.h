@@ -11,6 +11,8 @@
 
 namespace kivo {
 
+class TRecordIO;
+
 // The player uses DiscIndex, Title, AllInstalled and Files; every other field is the authoring
 // tool's and is carried through a load and save unchanged.
 class TKivoInstallSet {
@@ -57,7 +59,8 @@ public:
   void AddFile(const std::string& name);
 
 private:
-  void Read(TStream& stream);
+  // The one field list for reading and writing, gated by version.
+  void Fields(TRecordIO& io);
 
   int loadedVersion_ = 0;
 };
