@@ -1,0 +1,33 @@
+// Classification of operand texts into run-form constants, and the literal parsers it uses.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "support/binary_io.h"
+#include "support/extended.h"
+
+namespace kivo {
+
+// Operand kind bytes of the run form.
+enum TOperandKind : uint8_t { okVariable = 0, okInt = 1, okFloat = 2, okBool = 3, okString = 4 };
+
+struct TOperandConst {
+  uint8_t Kind = okVariable;
+  int32_t Int = 0;
+  Extended Float = 0;
+  bool Bool = false;
+  std::string Text;  // the string constant, or the variable name
+};
+
+// Optional sign, then decimal digits or "$" and hexadecimal digits, within 32 bits.
+bool ParseIntLiteral(std::string_view s, int32_t& value);
+// Optional sign, digits with an optional "." fraction, an optional exponent.
+bool ParseFloatLiteral(std::string_view s, Extended& value);
+
+// Integer, float, TRUE/FALSE, quoted string, else a variable name (also "" and temporaries).
+TOperandConst ClassifyOperandText(const std::string& text);
+void WriteOperandText(TBinaryWriter& w, const std::string& text);
+
+}  // namespace kivo
