@@ -1,0 +1,131 @@
+// Markup text rules shared by the tag reader, the glyph builder and the printer.
+#include "render/text/markup_text.h"
+
+#include <cstdint>
+
+#include "support/sjis.h"
+
+namespace kivo {
+
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::string TrimMarkup(std::string_view s) {
+  size_t begin = 0;
+  size_t end = s.size();
+  while (begin < end && static_cast<uint8_t>(s[begin]) <= 0x20) ++begin;
+  // A trail byte may be <= 0x20 only after a lead byte, which is never trimmed from the end, so
+  // check that the byte to cut is not the second half of a pair.
+  while (end > begin && static_cast<uint8_t>(s[end - 1]) <= 0x20 &&
+         !IsTrailByteAt(s.substr(begin, end - begin), end - 1 - begin))
+    --end;
+  return std::string(s.substr(begin, end - begin));
+}
+
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+  if (s.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (AsciiUpper(s[i]) != AsciiUpper(prefix[i])) return false;
+  return true;
+}
+
+std::optional<int32_t> ParseMarkupInt(std::string_view s) {
+  size_t i = 0;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  bool hex = i < s.size() && s[i] == '$';
+  if (hex) ++i;
+  if (i >= s.size()) return std::nullopt;
+  int64_t value = 0;
+  for (; i < s.size(); ++i) {
+    int digit = hex ? HexDigit(s[i]) : (s[i] >= '0' && s[i] <= '9' ? s[i] - '0' : -1);
+    if (digit < 0) return std::nullopt;
+    value = value * (hex ? 16 : 10) + digit;
+    // Hexadecimal text may spell the whole 32-bit pattern; decimal must stay within int32.
+    if (value > (hex ? int64_t{0xFFFFFFFF} : int64_t{0x80000000})) return std::nullopt;
+  }
+  if (hex) {
+    int32_t bits = static_cast<int32_t>(static_cast<uint32_t>(value));
+    return negative ? static_cast<int32_t>(0u - static_cast<uint32_t>(bits)) : bits;
+  }
+  if (negative) value = -value;
+  if (value > INT32_MAX || value < INT32_MIN) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+std::optional<int32_t> ParseMarkupColor(std::string_view s) {
+  if (s.size() < 7 || s[0] != '#') return std::nullopt;
+  int channel[3];
+  for (int k = 0; k < 3; ++k) {
+    int hi = HexDigit(s[1 + 2 * k]);
+    int lo = HexDigit(s[2 + 2 * k]);
+    if (hi < 0 || lo < 0) return std::nullopt;
+    channel[k] = hi * 16 + lo;
+  }
+  return channel[0] | (channel[1] << 8) | (channel[2] << 16);
+}
+
+std::string FormatMarkupColor(int32_t color) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out = "#";
+  for (int k = 0; k < 3; ++k) {
+    int channel = (color >> (8 * k)) & 0xFF;
+    out += kHex[channel >> 4];
+    out += kHex[channel & 15];
+  }
+  return out;
+}
+
+std::string DecodeValueEscapes(std::string_view s) {
+  std::string out;
+  for (size_t i = 0; i < s.size();) {
+    size_t n = SjisCharLength(s, i);
+    if (n == 1 && s[i] == '\\' && i + 1 < s.size()) {
+      char next = s[i + 1];
+      if (next == '"' || next == '\\') {
+        out += next;
+        i += 2;
+        continue;
+      }
+      if (next == 'n') {
+        out += "\r\n";
+        i += 2;
+        continue;
+      }
+    }
+    out.append(s.substr(i, n));
+    i += n;
+  }
+  return out;
+}
+
+std::optional<std::string> EncodeValueEscapes(std::string_view s) {
+  std::string out;
+  for (size_t i = 0; i < s.size();) {
+    size_t n = SjisCharLength(s, i);
+    if (n == 1) {
+      char c = s[i];
+      if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') {
+        out += "\\n";
+        i += 2;
+        continue;
+      }
+      // A quote would end the quoted value; lone line ends and tabs do not survive reading.
+      if (c == '"' || c == '\r' || c == '\n' || c == '\t') return std::nullopt;
+      if (c == '\\') out += '\\';
+    }
+    out.append(s.substr(i, n));
+    i += n;
+  }
+  return out;
+}
+
+}  // namespace kivo
