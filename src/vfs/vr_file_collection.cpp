@@ -296,11 +296,21 @@ void TVrFileCollection::ReadEntryData(const TVrFile& entry, TStream& target) {
   }
   if (!stream_) throw EKivoError(MsgFileNotFound(entry.Name()));
   if (entry.size > 0 && memory) {
-    std::vector<uint8_t> stored(static_cast<size_t>(entry.size));
-    stream_->Seek(entry.offset, SeekOrigin::Begin);
-    stream_->ReadBuffer(stored.data(), entry.size);
-    if (!entry.IsPlain()) stored = Inflate(stored.data(), entry.size);
-    *memory = TMemoryStream(std::move(stored));
+    // The target's old bytes serve as the new buffer: a reader that reuses its stream then pays
+    // neither a fresh allocation nor the zero fill of one.
+    std::vector<uint8_t> bytes = memory->TakeBytes();
+    if (entry.IsPlain()) {
+      bytes.resize(static_cast<size_t>(entry.size));
+      stream_->Seek(entry.offset, SeekOrigin::Begin);
+      stream_->ReadBuffer(bytes.data(), entry.size);
+    } else {
+      scratch_.resize(static_cast<size_t>(entry.size));
+      stream_->Seek(entry.offset, SeekOrigin::Begin);
+      stream_->ReadBuffer(scratch_.data(), entry.size);
+      InflateInto(scratch_.data(), entry.size, bytes);
+      if (scratch_.size() > kScratchKept) std::vector<uint8_t>().swap(scratch_);
+    }
+    *memory = TMemoryStream(std::move(bytes));
     return;
   }
   if (entry.size > 0) {
@@ -452,7 +462,10 @@ bool TVrFileCollection::WriteArchive(TStream& output) {
   // Offsets are written relative to where the archive starts, which is 0 for an archive in its
   // own file; an archive written behind other data is then read back correctly from its base.
   int64_t origin = output.Position();
-  TBinaryWriter writer(output);
+  // The directory goes out in one write: a file stream would otherwise see two small writes per
+  // name.
+  TMemoryStream head;
+  TBinaryWriter writer(head);
   writer.FixedText("vf");
   writer.Int32(kArchiveVersion);
   writer.Int32(n);
@@ -462,9 +475,9 @@ bool TVrFileCollection::WriteArchive(TStream& output) {
     for (char& c : name) c = static_cast<char>(c ^ (names.Next() & 0xFF));
     writer.String(name);
   }
-  int64_t table = output.Position();
-  std::vector<uint8_t> placeholder(static_cast<size_t>((int64_t{n} + 1) * 8 + int64_t{n} * 10), 0);
-  writer.Bytes(placeholder.data(), static_cast<int64_t>(placeholder.size()));
+  int64_t table = origin + head.Size();
+  head.SetSize(head.Size() + (int64_t{n} + 1) * 8 + int64_t{n} * 10);
+  output.WriteBuffer(head.Memory(), head.Size());
 
   std::vector<int64_t> offsets(static_cast<size_t>(n) + 1);
   std::vector<TStored> stored(static_cast<size_t>(n));
@@ -487,13 +500,16 @@ bool TVrFileCollection::WriteArchive(TStream& output) {
   int64_t end = output.Position();
   offsets[static_cast<size_t>(n)] = end - origin;
 
-  output.Seek(table, SeekOrigin::Begin);
+  TMemoryStream tableBytes;
+  TBinaryWriter tableWriter(tableBytes);
   TTpRandom scramble(kArchiveSeed);
-  for (int64_t offset : offsets) writer.Int64(offset ^ static_cast<int64_t>(scramble.Next()));
-  for (const TStored& s : stored) writer.Byte(s.storage);
-  for (const TStored& s : stored) writer.Int32(s.timeStamp);
-  for (const TStored& s : stored) writer.UInt32(s.checksum);
-  for (TVrFile* entry : entries) writer.Byte(entry->checksumOfPlain);
+  for (int64_t offset : offsets) tableWriter.Int64(offset ^ static_cast<int64_t>(scramble.Next()));
+  for (const TStored& s : stored) tableWriter.Byte(s.storage);
+  for (const TStored& s : stored) tableWriter.Int32(s.timeStamp);
+  for (const TStored& s : stored) tableWriter.UInt32(s.checksum);
+  for (TVrFile* entry : entries) tableWriter.Byte(entry->checksumOfPlain);
+  output.Seek(table, SeekOrigin::Begin);
+  output.WriteBuffer(tableBytes.Memory(), tableBytes.Size());
   output.Seek(end, SeekOrigin::Begin);
   return true;
 }

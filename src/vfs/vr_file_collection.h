@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "support/hash_collection.h"
 #include "vfs/big_stream.h"
@@ -103,6 +104,9 @@ private:
   int32_t version_ = 0;
   ProgressFunction progress_;
   StoreErrorFunction storeError_;
+  // Compressed bytes on their way to zlib; kept between reads up to a modest size.
+  static constexpr size_t kScratchKept = 8 << 20;
+  std::vector<uint8_t> scratch_;
 };
 
 // The whole disk file into target (a memory target is replaced), rewound.

@@ -37,10 +37,17 @@ std::vector<uint8_t> Deflate(const void* data, int64_t size) {
 }
 
 std::vector<uint8_t> Inflate(const void* data, int64_t size) {
+  std::vector<uint8_t> out;
+  InflateInto(data, size, out);
+  return out;
+}
+
+void InflateInto(const void* data, int64_t size, std::vector<uint8_t>& out) {
   z_stream z{};
   if (::inflateInit(&z) != Z_OK) throw EKivoError("zlib cannot start");
   // Text and pictures typically inflate to 2-5 times their size; start near that and double.
-  std::vector<uint8_t> out(static_cast<size_t>(std::clamp<int64_t>(size * 4, 4096, int64_t{1} << 30)));
+  size_t guess = static_cast<size_t>(std::clamp<int64_t>(size * 4, 4096, int64_t{1} << 30));
+  if (out.size() < guess) out.resize(guess);
   const auto* in = static_cast<const Bytef*>(data);
   int64_t inLeft = size;
   size_t produced = 0;
@@ -65,7 +72,6 @@ std::vector<uint8_t> Inflate(const void* data, int64_t size) {
   ::inflateEnd(&z);
   if (result != Z_STREAM_END) Damaged(result == Z_BUF_ERROR ? "truncated" : "corrupt");
   out.resize(produced);
-  return out;
 }
 
 struct TInflater::TState {

@@ -17,6 +17,8 @@ std::vector<uint8_t> Deflate(const void* data, int64_t size);
 // Inflates one whole zlib stream. A damaged or truncated stream raises EKivoError, so a partial
 // result is never taken for the entry.
 std::vector<uint8_t> Inflate(const void* data, int64_t size);
+// The same into out, whose present bytes are used as room before it grows.
+void InflateInto(const void* data, int64_t size, std::vector<uint8_t>& out);
 
 // Inflates a zlib stream that arrives in pieces; each piece of output goes to the sink.
 class TInflater {
