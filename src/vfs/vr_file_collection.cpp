@@ -315,19 +315,14 @@ void TVrFileCollection::ReadEntryData(const TVrFile& entry, TStream& target) {
   }
   if (entry.size > 0) {
     // Straight through in pieces: an extracted movie need not fit in memory.
-    TInflater inflater([&](const uint8_t* data, size_t size) { target.WriteBuffer(data, static_cast<int64_t>(size)); });
-    std::vector<uint8_t> buffer(static_cast<size_t>(std::min(entry.size, kChunk)));
-    stream_->Seek(entry.offset, SeekOrigin::Begin);
-    for (int64_t done = 0; done < entry.size;) {
-      int64_t n = std::min(entry.size - done, kChunk);
-      stream_->ReadBuffer(buffer.data(), n);
-      if (entry.IsPlain())
-        target.WriteBuffer(buffer.data(), n);
-      else
-        inflater.Feed(buffer.data(), n);
-      done += n;
+    if (entry.IsPlain()) {
+      ReadStoredBytes(entry, target);
+    } else {
+      TInflater inflater([&](const uint8_t* data, size_t size) { target.WriteBuffer(data, static_cast<int64_t>(size)); });
+      TInflaterStream sink(inflater);
+      ReadStoredBytes(entry, sink);
+      inflater.Finish();
     }
-    if (!entry.IsPlain()) inflater.Finish();
   }
   target.Seek(0, SeekOrigin::Begin);
 }

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "support/stream.h"
+
 namespace kivo {
 
 uint32_t Crc32(uint32_t crc, const void* data, int64_t size);
@@ -38,6 +40,21 @@ private:
   std::unique_ptr<TState> state_;
   Sink sink_;
   bool ended_ = false;
+};
+
+// A write-only stream whose bytes go into an inflater.
+class TInflaterStream : public TStream {
+public:
+  explicit TInflaterStream(TInflater& inflater) : inflater_(inflater) {}
+  int64_t Read(void*, int64_t) override { return 0; }
+  int64_t Write(const void* buffer, int64_t count) override {
+    inflater_.Feed(buffer, count);
+    return count;
+  }
+  int64_t Seek(int64_t, SeekOrigin) override { return 0; }
+
+private:
+  TInflater& inflater_;
 };
 
 }  // namespace kivo

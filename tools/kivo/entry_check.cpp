@@ -7,47 +7,38 @@
 namespace kivo::tool {
 namespace {
 
-// A sink stream that only counts and checksums what is written to it.
+// A sink that counts and checksums what is written to it.
 class TChecksumStream : public TStream {
 public:
-  explicit TChecksumStream(TEntryFacts& facts, bool plainSide) : facts_(facts), plainSide_(plainSide) {}
+  TChecksumStream(uint32_t& crc, int64_t* size) : crc_(crc), size_(size) {}
   int64_t Read(void*, int64_t) override { return 0; }
   int64_t Write(const void* buffer, int64_t count) override {
-    if (plainSide_) {
-      facts_.plainCrc = Crc32(facts_.plainCrc, buffer, count);
-      facts_.plainSize += count;
-    } else {
-      facts_.storedCrc = Crc32(facts_.storedCrc, buffer, count);
-      if (inflater_) inflater_->Feed(buffer, count);
-    }
+    crc_ = Crc32(crc_, buffer, count);
+    if (size_) *size_ += count;
+    if (next_) next_->Write(buffer, count);
     return count;
   }
   int64_t Seek(int64_t, SeekOrigin) override { return 0; }
-  std::unique_ptr<TInflater> inflater_;
+  TStream* next_ = nullptr;  // where the bytes go on to
 
 private:
-  TEntryFacts& facts_;
-  bool plainSide_;
+  uint32_t& crc_;
+  int64_t* size_;
 };
 
 }  // namespace
 
 TEntryFacts ExamineEntry(TVrFileCollection& source, const TVrFile& entry) {
   TEntryFacts facts;
-  TChecksumStream plain(facts, true);
-  TChecksumStream stored(facts, false);
-  if (!entry.IsPlain() && !entry.InMemory() && entry.size > 0)
-    stored.inflater_ = std::make_unique<TInflater>([&](const uint8_t* data, size_t size) {
-      plain.Write(data, static_cast<int64_t>(size));
-    });
+  TChecksumStream plain(facts.plainCrc, &facts.plainSize);
+  TChecksumStream stored(facts.storedCrc, nullptr);
+  bool compressed = !entry.IsPlain() && !entry.InMemory() && entry.size > 0;
+  TInflater inflater([&](const uint8_t* data, size_t size) { plain.Write(data, static_cast<int64_t>(size)); });
+  TInflaterStream inflating(inflater);
+  stored.next_ = compressed ? static_cast<TStream*>(&inflating) : &plain;
   try {
     source.ReadStoredBytes(entry, stored);
-    if (stored.inflater_) {
-      stored.inflater_->Finish();
-    } else if (entry.IsPlain() || entry.InMemory()) {
-      facts.plainCrc = facts.storedCrc;
-      facts.plainSize = entry.InMemory() ? entry.memory->Size() : entry.size;
-    }
+    if (compressed) inflater.Finish();
   } catch (const EKivoError& e) {
     facts.readable = false;
     facts.problem = e.what();
