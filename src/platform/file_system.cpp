@@ -1,7 +1,6 @@
-// POSIX file handles, listings, file facts, DOS time stamps and the cached name resolver.
+// POSIX file handles, file facts, DOS time stamps and the cached name resolver.
 #include "platform/file_system.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +12,7 @@
 #include <ctime>
 
 #include "platform/cp932.h"
+#include "platform/dir_listing.h"
 #include "platform/kivo_error.h"
 
 namespace kivo {
@@ -98,26 +98,6 @@ TFileFacts FileFactsOf(const std::string& path) {
   facts.modifiedSeconds = static_cast<int64_t>(st.st_mtim.tv_sec);
   facts.modifiedNs = facts.modifiedSeconds * 1000000000 + st.st_mtim.tv_nsec;
   return facts;
-}
-
-std::vector<TFolderItem> ListFolderItems(const std::string& folder) {
-  std::vector<TFolderItem> items;
-  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (!dir) return items;
-  std::string prefix = folder;
-  if (!prefix.empty() && prefix.back() != '/') prefix.push_back('/');
-  while (dirent* e = ::readdir(dir)) {
-    if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
-    TFolderItem item{e->d_name, false};
-    if (e->d_type == DT_DIR) {
-      item.isFolder = true;
-    } else if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
-      item.isFolder = FileFactsOf(prefix + item.name).isFolder;
-    }
-    items.push_back(std::move(item));
-  }
-  ::closedir(dir);
-  return items;
 }
 
 bool RenameFile(const std::string& from, const std::string& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
@@ -222,7 +202,9 @@ const TNameResolver::TListing& TNameResolver::Listing(const std::string& folder,
   if (it != listings_.end() && it->second.modifiedNs == modifiedNs) return it->second;
   TListing listing;
   listing.modifiedNs = modifiedNs;
-  for (TFolderItem& item : ListFolderItems(folder)) {
+  std::vector<TDirEntry> items;
+  ListDirectory(folder, items);
+  for (TDirEntry& item : items) {
     // A name on disk may be UTF-8 (copied by a modern tool) or raw CP932 bytes (an old archive
     // unpacked as is); both spellings lead to it.
     if (!IsAsciiText(item.name) && IsUtf8RepresentableInCp932(item.name))

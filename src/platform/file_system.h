@@ -1,5 +1,5 @@
-// Host file access for the data layer: 64-bit file handles, folder listings, file facts and the
-// case-insensitive resolver of "\"-separated data names.
+// Host file access for the data layer: 64-bit file handles, file facts and the case-insensitive
+// resolver of "\"-separated data names.
 #pragma once
 
 #include <cstdint>
@@ -53,14 +53,6 @@ struct TFileFacts {
 };
 
 TFileFacts FileFactsOf(const std::string& path);
-
-struct TFolderItem {
-  std::string name;  // the bytes as stored on disk
-  bool isFolder = false;
-};
-
-// The items of a folder ("." and ".." left out), in no particular order; empty when unreadable.
-std::vector<TFolderItem> ListFolderItems(const std::string& folder);
 
 bool RenameFile(const std::string& from, const std::string& to);
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/cp932.h"
+#include "platform/dir_listing.h"
 #include "platform/file_system.h"
 #include "platform/kivo_error.h"
 #include "platform/message_box.h"
@@ -200,9 +201,9 @@ void TVrFileManager::ListFolder(const std::string& folder, std::vector<std::stri
     if (!hostFolder || !FileFactsOf(*hostFolder).isFolder) return;
     std::string prefix = *hostFolder;
     if (prefix.back() != '/') prefix.push_back('/');
-    std::vector<TFolderItem> items = ListFolderItems(prefix);
-    std::sort(items.begin(), items.end(), [](const TFolderItem& a, const TFolderItem& b) { return a.name < b.name; });
-    for (const TFolderItem& item : items)
+    std::vector<TDirEntry> items;
+    ListDirectory(prefix, items);
+    for (const TDirEntry& item : items)
       if (!item.isFolder) list.push_back(wanted + DataNameOfDiskName(item.name));
   };
   listDisk(baseFolder_);

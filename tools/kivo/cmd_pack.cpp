@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/cp932.h"
+#include "platform/dir_listing.h"
 #include "platform/file_system.h"
 #include "platform/kivo_error.h"
 #include "platform/paths.h"
@@ -28,11 +29,13 @@ namespace {
 
 void CollectFiles(const std::string& root, const std::string& relative, const std::string& skip,
                   std::vector<std::string>& out) {
-  std::vector<TFolderItem> items = ListFolderItems(root + relative);
-  std::sort(items.begin(), items.end(), [](const TFolderItem& x, const TFolderItem& y) { return x.name < y.name; });
-  for (const TFolderItem& item : items) {
+  std::vector<TDirEntry> items;
+  ListDirectory(root + relative, items);
+  for (const TDirEntry& item : items) {
     std::string path = relative + item.name;
-    if (item.isFolder)
+    if (item.isFolder && item.isSymlink)
+      Complain("pack", "skipped the linked folder " + path + " (a link may lead back into DIR)");
+    else if (item.isFolder)
       CollectFiles(root, path + "/", skip, out);
     else if (root + path != skip)
       out.push_back(path);
