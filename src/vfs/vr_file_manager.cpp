@@ -9,6 +9,7 @@
 #include "platform/kivo_error.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "support/install_set.h"
 #include "support/sjis.h"
 #include "vfs/disk_names.h"
 #include "vfs/file_stream.h"
@@ -229,15 +230,22 @@ bool TVrFileManager::AskForDisc(int32_t disc, const TDiscRequest& request) {
       for (const std::string& root : cdRomRoots_) {
         auto game = DiskFile(root, "game.dat");
         auto install = DiskFile(root, "install.dat");
-        if (!game || !install || !request.readInstallData) continue;
+        if (!game || !install) continue;
         TMemoryStream data;
         int32_t discIndex = -1;
         std::string title;
         try {
           ReadDiskFile(*install, data);
-          if (!request.readInstallData(data, discIndex, title)) continue;
+          if (request.readInstallData) {
+            if (!request.readInstallData(data, discIndex, title)) continue;
+          } else {
+            TKivoInstallSet set;
+            set.LoadFromStream(data);
+            discIndex = set.DiscIndex;
+            title = set.Title;
+          }
         } catch (const EKivoError&) {
-          continue;
+          continue;  // an unreadable install.dat is not the disc asked for
         }
         if (title == request.title && discIndex == disc - 1 && RegisterArchive(*game) >= 0) ++registered;
       }

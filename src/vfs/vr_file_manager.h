@@ -21,7 +21,8 @@ struct TDiscRequest {
   std::string quitNotice;  // the project's quit notice
   std::string caption;     // the application title
   std::string title;       // the project title, matched against "install.dat"
-  // Reads the disc index and title from an "install.dat" image; false when it is not one.
+  // Reads the disc index and title from an "install.dat" image; false when it is not one. When
+  // empty, the install set of the support library reads it.
   std::function<bool(TStream& installData, int32_t& discIndex, std::string& title)> readInstallData;
   // Sets the exit-requested flag and asks the main window to close.
   std::function<void()> requestExit;

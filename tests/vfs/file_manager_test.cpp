@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "platform/kivo_error.h"
+#include "support/install_set.h"
 #include "testkit/temp_folder.h"
 #include "vfs/file_stream.h"
 #include "vfs/vr_file_manager.h"
@@ -192,18 +193,16 @@ TEST_F(FileManager, AskForDiscRegistersTheMatchingDisc) {
   request.title = "TITLE";
   bool exitRequested = false;
   request.requestExit = [&] { exitRequested = true; };
-  // This test's own "install.dat" form: the disc index digit, then the title.
-  request.readInstallData = [](TStream& data, int32_t& disc, std::string& title) {
-    std::string s(static_cast<size_t>(data.Size()), '\0');
-    data.ReadBuffer(s.data(), data.Size());
-    disc = s[0] - '0';
-    title = s.substr(1);
-    return true;
+  auto install = [&](const std::string& file, int32_t disc) {
+    TKivoInstallSet set;
+    set.DiscIndex = disc;
+    set.Title = "TITLE";
+    set.SaveToFile(temp.File(file));
   };
   WriteArchiveFile(temp, "cd1/game.dat", {{"disc1.txt", "1"}});
-  temp.Write("cd1/install.dat", "0TITLE");
+  install("cd1/install.dat", 0);
   WriteArchiveFile(temp, "cd2/GAME.DAT", {{"disc2.txt", "2"}});
-  temp.Write("cd2/Install.dat", "1TITLE");
+  install("cd2/Install.dat", 1);
   manager.SetCdRomRoots({temp.File("cd1"), temp.File("cd2")});
   ASSERT_GE(manager.RegisterArchive(temp.File("cd1/game.dat")), 0);
 
