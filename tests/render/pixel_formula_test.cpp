@@ -95,11 +95,11 @@ const Case kCases[] = {
 };
 
 TEST(PixelFormulas, EachOperationAndFormat) {
-  for (bool fast : {false, true}) {
-    SetFastPathsEnabled(fast);
-    for (const Case& c : kCases) EXPECT_EQ(RunOne(c), c.expected) << c.name << (fast ? " (fast)" : " (scalar)");
+  for (TFastPath path : {TFastPath::Scalar, TFastPath::Sse2, TFastPath::Avx2}) {
+    SetFastPath(path);
+    for (const Case& c : kCases) EXPECT_EQ(RunOne(c), c.expected) << c.name << " path " << static_cast<int>(path);
   }
-  SetFastPathsEnabled(true);
+  SetFastPath(BestFastPath());
 }
 
 TEST(PixelFormulas, ZeroAlphaOrAmountDrawsNothing) {
@@ -135,9 +135,9 @@ TEST(PixelFormulas, IndexedDrawsThroughTables) {
   EXPECT_EQ(out.GetPixel(2, 0), 0xFF0000u);
 }
 
-// The SSE2 rows must give exactly the scalar rows' pixels.
+// The SSE2 and AVX2 rows must give exactly the scalar rows' pixels.
 TEST(PixelFormulas, FastRowsMatchScalarOnRandomData) {
-  if (!FastPathsAvailable()) GTEST_SKIP() << "no SSE2 on this host";
+  if (BestFastPath() == TFastPath::Scalar) GTEST_SKIP() << "no vector loops on this host";
   std::mt19937 rng(1234);  // 32-bit results
   struct Named {
     const char* name;
@@ -153,7 +153,9 @@ TEST(PixelFormulas, FastRowsMatchScalarOnRandomData) {
       {"BlendRect", [](TDIBX& d, TDIBX& s, TDIBX&, int a, const TRect& r) { d.BlendRect(r, s.GetPixel(1, 1), a); }},
       {"AddRect", [](TDIBX& d, TDIBX& s, TDIBX&, int, const TRect& r) { d.AddRect(r, s.GetPixel(1, 1)); }},
       {"SubRect", [](TDIBX& d, TDIBX& s, TDIBX&, int, const TRect& r) { d.SubRect(r, s.GetPixel(1, 1)); }},
+      {"FillRect", [](TDIBX& d, TDIBX& s, TDIBX&, int, const TRect& r) { d.FillRect(r, s.GetPixel(0, 0)); }},
   };
+  for (int fast = static_cast<int>(TFastPath::Sse2); fast <= static_cast<int>(BestFastPath()); ++fast)
   for (int bits : {15, 16, 32}) {
     const uint32_t valueMask = bits == 32 ? 0x7FFFFFFF : 0xFFFF;
     for (const Named& op : ops) {
@@ -176,17 +178,18 @@ TEST(PixelFormulas, FastRowsMatchScalarOnRandomData) {
         src.TransparentColor = static_cast<int32_t>(palette[0]);
         const int param = static_cast<int>(1 + rng() % 255);
         const TRect r{0, 0, w, h};
-        SetFastPathsEnabled(false);
+        SetFastPath(TFastPath::Scalar);
         op.run(a, src, mask, param, r);
-        SetFastPathsEnabled(true);
+        SetFastPath(static_cast<TFastPath>(fast));
         op.run(b, src, mask, param, r);
         for (int y = 0; y < h; ++y)
           for (int x = 0; x < w + 2; ++x)
             ASSERT_EQ(a.GetPixel(x, y), b.GetPixel(x, y))
-                << op.name << " bits " << bits << " width " << w << " at " << x << "," << y << " param " << param;
+                << op.name << " path " << fast << " bits " << bits << " width " << w << " at " << x << "," << y << " param " << param;
       }
     }
   }
+  SetFastPath(BestFastPath());
 }
 
 }  // namespace

@@ -268,7 +268,14 @@ void TCustomDIBX::Fill(uint32_t value) {
       case 1: std::memset(row, value ? 0xFF : 0, rowBytes); break;
       case 4: std::memset(row, static_cast<int>((value & 0xF) * 0x11), rowBytes); break;
       case 8: std::memset(row, static_cast<int>(value & 0xFF), rowBytes); break;
-      case 16: std::fill_n(reinterpret_cast<uint16_t*>(row), Width(), static_cast<uint16_t>(value)); break;
+      case 16: {
+        TRow r;
+        r.dst = row;
+        r.constSource = value & 0xFFFF;
+        r.count = Width();
+        RunRow(TRowRule::Copy, 16, TPixelParams{}, r);
+        break;
+      }
       default: break;
     }
   }

@@ -1,5 +1,5 @@
 // Row loops of the compositing rules over raw 8-, 16- and 32-bit storage: a portable scalar loop
-// for every rule and SSE2 loops for the 16- and 32-bit blend, add and masked rules.
+// for every rule and SSE2 / AVX2 loops for the 16- and 32-bit blend, add, masked and fill rules.
 #pragma once
 
 #include <cstdint>
@@ -24,10 +24,16 @@ struct TRow {
 // storageBits: 8, 16 or 32.
 void RunRow(TRowRule rule, int storageBits, const TPixelParams& params, const TRow& row);
 
-// The SSE2 loops are used when the processor has them and they are enabled (the default);
-// tests switch them off to compare against the scalar loops.
-bool FastPathsAvailable();
-bool FastPathsEnabled();
-void SetFastPathsEnabled(bool enabled);
+// Which loops run: the widest the processor has by default; tests and benchmarks pick narrower
+// ones to compare them with the scalar loops.
+enum class TFastPath { Scalar, Sse2, Avx2 };
+TFastPath BestFastPath();
+TFastPath CurrentFastPath();
+// Clamped to what the processor has.
+void SetFastPath(TFastPath path);
+
+// The AVX2 loops (their own object file, built for AVX2); Avx2Row returns the pixels it did.
+bool Avx2Available();
+int Avx2Row(TRowRule rule, int storageBits, const TPixelParams& params, const TRow& row);
 
 }  // namespace kivo
