@@ -12,11 +12,14 @@ namespace kivo {
 
 std::vector<std::string> FontFamilyNames(bool fixedPitchOnly) {
   std::vector<std::string> names;
-  if (!FcInit()) return names;
+  // A configuration of our own, freed at the end: the shared default one would stay allocated
+  // for the rest of the process.
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  if (config == nullptr) return names;
   FcPattern* pattern = FcPatternCreate();
   if (fixedPitchOnly) FcPatternAddInteger(pattern, FC_SPACING, FC_MONO);
   FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, FC_SPACING, nullptr);
-  FcFontSet* fonts = FcFontList(nullptr, pattern, objects);
+  FcFontSet* fonts = FcFontList(config, pattern, objects);
   if (fonts != nullptr) {
     for (int i = 0; i < fonts->nfont; ++i) {
       FcPattern* font = fonts->fonts[i];
@@ -42,6 +45,7 @@ std::vector<std::string> FontFamilyNames(bool fixedPitchOnly) {
   }
   FcObjectSetDestroy(objects);
   FcPatternDestroy(pattern);
+  FcConfigDestroy(config);
   std::sort(names.begin(), names.end());
   names.erase(std::unique(names.begin(), names.end()), names.end());
   return names;
