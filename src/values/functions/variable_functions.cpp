@@ -123,14 +123,17 @@ void StringToArrayF(TFuncCall& c) {
     while (!s.empty()) pieces.push_back(FetchToken(s, separators));
   }
   if (!StoredKind(a.ParamType())) return;
-  auto texts = std::make_unique<TParamStr>();
-  texts->Elements = pieces;
-  std::unique_ptr<TCustomParam> converted = Snapshot(*texts, a.ParamType());
   if (pieces.empty()) {
-    a.SetStr("");
+    // Through a reference a scalar write only sets one element: drop the dimensions first.
+    a.ClearDims();
+    a.SetStrAt(0, "");
     return;
   }
-  std::vector<int> order(pieces.size());
+  auto texts = std::make_unique<TParamStr>();
+  texts->SetDims({static_cast<int32_t>(pieces.size())});
+  texts->Elements = std::move(pieces);
+  std::unique_ptr<TCustomParam> converted = Snapshot(*texts, a.ParamType());
+  std::vector<int> order(static_cast<size_t>(converted->GetCount()));
   std::iota(order.begin(), order.end(), 0);
   StoreList(a, *converted, order);
 }
