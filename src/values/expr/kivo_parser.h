@@ -8,10 +8,10 @@
 
 #include "support/stream.h"
 #include "values/expr/op_codes.h"
+#include "values/param.h"
 
 namespace kivo {
 
-class TCustomParam;
 class TParamCollection;
 class TParamCollectionItem;
 class TParamVar;
