@@ -182,6 +182,74 @@ private:
   TTagValList state_;
 };
 
+// The tags the markup knows, with the attributes each one reads.
+struct TKnownTag {
+  const char* Name;
+  std::initializer_list<const char*> Attributes;
+};
+const TKnownTag kKnownTags[] = {
+    {"A", {"HREF"}}, {"/A", {}}, {"B", {}}, {"/B", {}}, {"I", {}}, {"/I", {}}, {"S", {}}, {"/S", {}},
+    {"U", {}}, {"/U", {}}, {"NOBR", {}}, {"/NOBR", {}},
+    {"FONT", {"SIZE", "COLOR", "BCOLOR", "SCOLOR", "NAME", "BORDER", "SHADOW"}}, {"/FONT", {}},
+    {"RUBY", {"VALUE"}}, {"/RUBY", {}}, {"DIV", {"ALIGN"}}, {"/DIV", {}}, {"INDENT", {}},
+    {"UNDENT", {}}, {"BR", {"CLEAR"}}, {"CLEAR", {}}, {"EVENT", {"VALUE", "END"}},
+    {"WAIT", {"VALUE"}}, {"/WAIT", {}}, {"VAR", {"NAME"}}, {"HISTCHAR", {"VALUE"}},
+    {"IMG", {"SRC", "ALIGN"}}, {"PRE", {}}, {"/PRE", {}}, {"TEXTAREA", {}}, {"/TEXTAREA", {}}};
+
+// Warnings for a tag: what the player would ignore or read differently from how it looks.
+void CheckTag(const TTag& tag, std::vector<std::string>& warnings) {
+  if (tag.Name().empty()) return;  // "<>" is the printer's token separator
+  const TKnownTag* known = nullptr;
+  for (const TKnownTag& k : kKnownTags)
+    if (tag.IsNamed(k.Name)) known = &k;
+  if (known == nullptr) {
+    warnings.push_back("unknown tag <" + tag.Name() + "> is ignored");
+    return;
+  }
+  for (const TTag::TAttribute& a : tag.Attributes()) {
+    bool read = false;
+    for (const char* name : known->Attributes) read = read || SjisSameText(a.Name, name);
+    if (!read) warnings.push_back("<" + tag.Name() + "> has no attribute " + a.Name);
+  }
+  auto number = [&](const char* name, bool needed) {
+    const TTag::TAttribute* a = tag.Find(name);
+    if (a == nullptr ? needed : a->HasValue && !ParseMarkupInt(a->Value))
+      warnings.push_back("<" + tag.Name() + "> " + name + " is not a number");
+  };
+  auto required = [&](const char* name) {
+    if (tag.Value(name).empty()) warnings.push_back("<" + tag.Name() + "> without " + name + " is ignored");
+  };
+  auto align = [&](std::initializer_list<const char*> allowed) {
+    const TTag::TAttribute* a = tag.Find("ALIGN");
+    if (a == nullptr) return;
+    for (const char* name : allowed)
+      if (SjisSameText(a->Value, name)) return;
+    warnings.push_back("<" + tag.Name() + "> ALIGN=" + a->Value + " is not one of the alignments it takes");
+  };
+  std::string name = SjisUpperCase(tag.Name());
+  if (name == "FONT") {
+    number("SIZE", false);
+    number("BORDER", false);
+    number("SHADOW", false);
+    for (const char* color : {"COLOR", "BCOLOR", "SCOLOR"}) {
+      const TTag::TAttribute* a = tag.Find(color);
+      if (a != nullptr && !ParseMarkupColor(a->Value))
+        warnings.push_back("<FONT> " + std::string(color) + "=" + a->Value + " is not #RRGGBB");
+    }
+  } else if (name == "WAIT") {
+    number("VALUE", true);
+  } else if (name == "DIV") {
+    align({"LEFT", "RIGHT", "CENTER"});
+  } else if (name == "IMG") {
+    required("SRC");
+    align({"CENTER", "TOP", "BOTTOM"});
+  } else if (name == "VAR") {
+    required("NAME");
+  } else if (name == "HISTCHAR") {
+    required("VALUE");
+  }
+}
+
 // 1-based line and character column of a byte offset in the joined markup.
 void PositionOf(std::string_view joined, size_t offset, int& line, int& column) {
   line = 1;
@@ -217,17 +285,31 @@ std::vector<std::string> SplitMarkupLines(std::string_view text) {
 void CompileMarkup(const std::vector<std::string>& lines, TWdGlyphList& list, const TMarkupOptions& options) {
   std::string joined = JoinMarkupLines(lines);
   TGlyphBuilder builder(list, options);
+  std::vector<std::string> warnings;
   for (const TMarkupToken& token : TokenizeMarkup(joined)) {
+    int line = 0;
+    int column = 0;
+    auto locate = [&] { PositionOf(joined, token.Offset, line, column); };
     if (!TTag::IsTag(token.Text)) {
       // Comments and script or style blocks are tokens of their own and show nothing.
       if (token.Text.size() > 1 && token.Text.front() == '<' && token.Text.back() == '>') continue;
+      // An escaped "<" always ends its token, so a longer one starting with "<" was never closed.
+      if (options.Warnings != nullptr && token.Text.size() > 1 && token.Text.front() == '<') {
+        locate();
+        options.Warnings->push_back({line, column, "unclosed tag or comment is shown as text"});
+      }
       builder.Text(token.Text);
       continue;
     }
-    if (!builder.Tag(TTag::Parse(token.Text))) {
-      int line = 0;
-      int column = 0;
-      PositionOf(joined, token.Offset, line, column);
+    TTag tag = TTag::Parse(token.Text);
+    if (options.Warnings != nullptr) {
+      warnings.clear();
+      CheckTag(tag, warnings);
+      if (!warnings.empty()) locate();
+      for (std::string& text : warnings) options.Warnings->push_back({line, column, std::move(text)});
+    }
+    if (!builder.Tag(tag)) {
+      locate();
       throw EMarkupError(kNoHrefMessage, line, column);
     }
   }

@@ -11,9 +11,19 @@
 
 namespace kivo {
 
+// Something in the markup that the player reads without complaint but that is probably not what
+// the author meant (an unknown tag, a colour that is not #RRGGBB, an IMG without SRC, ...).
+struct TMarkupWarning {
+  int Line = 0;
+  int Column = 0;
+  std::string Text;
+};
+
 struct TMarkupOptions {
   // The wait of characters outside WAIT tags: "@TextDelay" when the markup is read.
   int32_t DefaultWait = 50;
+  // When set, receives the warnings; they never change the glyphs.
+  std::vector<TMarkupWarning>* Warnings = nullptr;
 };
 
 // A markup error: the message is the player's own text; Line and Column (1-based, columns in

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "render/text/glyph_stream.h"
+
 namespace kivo {
 namespace {
 
@@ -172,6 +174,37 @@ TEST(CompileMarkup, UnknownTagsCommentsAndEscapedBracketsShowNothingOrText) {
   EXPECT_EQ(Kinds(list), "11111");
   EXPECT_EQ(list.Text(), "a<B>q");
   EXPECT_EQ(GlyphAt<TWdChar>(list, 2).Style->Flags, 0);
+}
+
+TEST(CompileMarkup, WarnsWhereTheMarkupIsProbablyWrongWithoutChangingTheGlyphs) {
+  const std::vector<std::string> markup = {
+      "<FONT SIZE=big COLOR=red BORDER NAME=x>a<BLINK><b colour=1>",
+      "  <IMG ALIGN=LEFT><DIV ALIGN=TOP><WAIT><VAR NAME=\"\"><HISTCHAR VALUE=h><>b <I"};
+  std::vector<TMarkupWarning> warnings;
+  TWdGlyphList warned = CompileMarkup(markup, TMarkupOptions{50, &warnings});
+  struct Expected {
+    int line, column;
+    const char* text;
+  };
+  const Expected expected[] = {
+      {1, 1, "<FONT> SIZE is not a number"},
+      {1, 1, "<FONT> COLOR=red is not #RRGGBB"},
+      {1, 41, "unknown tag <BLINK> is ignored"},
+      {1, 48, "<b> has no attribute colour"},
+      {2, 3, "<IMG> without SRC is ignored"},
+      {2, 3, "<IMG> ALIGN=LEFT is not one of the alignments it takes"},
+      {2, 19, "<DIV> ALIGN=TOP is not one of the alignments it takes"},
+      {2, 34, "<WAIT> VALUE is not a number"},
+      {2, 40, "<VAR> without NAME is ignored"},
+      {2, 75, "unclosed tag or comment is shown as text"},
+  };
+  ASSERT_EQ(warnings.size(), std::size(expected));
+  for (size_t i = 0; i < warnings.size(); ++i) {
+    EXPECT_EQ(warnings[i].Line, expected[i].line) << i;
+    EXPECT_EQ(warnings[i].Column, expected[i].column) << i;
+    EXPECT_EQ(warnings[i].Text, expected[i].text) << i;
+  }
+  EXPECT_EQ(SaveGlyphList(warned), SaveGlyphList(CompileMarkup(markup)));
 }
 
 TEST(SplitMarkupLines, AcceptsEveryLineEnd) {
