@@ -75,10 +75,10 @@ std::optional<int64_t> AppendedStart(TStream& file, bool requireMagic) {
 }  // namespace
 
 void ReadDiskFile(const std::string& path, TStream& target) {
-  if (TMemoryStream* memory = AsMemory(target)) memory->Clear();
   TFileStream file(path, FileAccess::Read);
   if (TMemoryStream* memory = AsMemory(target)) {
-    std::vector<uint8_t> bytes(static_cast<size_t>(file.Size()));
+    std::vector<uint8_t> bytes = memory->TakeBytes();  // its room is reused, as for entries
+    bytes.resize(static_cast<size_t>(file.Size()));
     file.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
     *memory = TMemoryStream(std::move(bytes));
     return;
@@ -217,8 +217,12 @@ void TVrFileCollection::ReadDirectory(TStream& stream, int64_t dataSize) {
       throw EKivoError("unsupported archive version " + std::to_string(version_));
     n = reader.Count(4);
     TTpRandom names(kArchiveSeed);
+    std::string name;  // one buffer for every name of a large directory
     for (int32_t i = 0; i < n; ++i) {
-      std::string name = reader.String();
+      int32_t length = std::max(reader.Int32(), 0);
+      if (length > reader.Remaining()) throw EKivoError("name beyond the data");
+      name.resize(static_cast<size_t>(length));
+      reader.Bytes(name.data(), length);
       if (version_ >= 100)
         for (char& c : name) c = static_cast<char>(c ^ (names.Next() & 0xFF));
       AddNamed(name);
@@ -288,7 +292,7 @@ void TVrFileCollection::ReadEntry(TStream& target, const std::string& name) {
 
 void TVrFileCollection::ReadEntryData(const TVrFile& entry, TStream& target) {
   TMemoryStream* memory = AsMemory(target);
-  if (memory) memory->Clear();
+  if (memory && (entry.InMemory() || !stream_ || entry.size == 0)) memory->Clear();
   if (entry.InMemory()) {
     target.WriteBuffer(entry.memory->Memory(), entry.memory->Size());
     target.Seek(0, SeekOrigin::Begin);
