@@ -1,6 +1,7 @@
 // The tag table and glyph creation of marked-up text.
 #include "render/text/markup_compiler.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "render/text/markup_text.h"
@@ -266,6 +267,14 @@ void PositionOf(std::string_view joined, size_t offset, int& line, int& column) 
   }
 }
 
+void SortWarnings(const TMarkupOptions& options) {
+  if (options.Warnings == nullptr) return;
+  std::stable_sort(options.Warnings->begin(), options.Warnings->end(),
+                   [](const TMarkupWarning& a, const TMarkupWarning& b) {
+                     return a.Line != b.Line ? a.Line < b.Line : a.Column < b.Column;
+                   });
+}
+
 }  // namespace
 
 std::vector<std::string> SplitMarkupLines(std::string_view text) {
@@ -286,7 +295,17 @@ void CompileMarkup(const std::vector<std::string>& lines, TWdGlyphList& list, co
   std::string joined = JoinMarkupLines(lines);
   TGlyphBuilder builder(list, options);
   std::vector<std::string> warnings;
-  for (const TMarkupToken& token : TokenizeMarkup(joined)) {
+  std::vector<TQuotedRun> quotedRuns;
+  std::vector<TMarkupToken> tokens = TokenizeMarkup(joined, options.Warnings != nullptr ? &quotedRuns : nullptr);
+  for (const TQuotedRun& run : quotedRuns) {
+    if (run.Closed && !run.HasBracket) continue;
+    int line = 0;
+    int column = 0;
+    PositionOf(joined, run.Offset, line, column);
+    options.Warnings->push_back({line, column, run.Closed ? "tags between double quotes are shown as text (write \\\" for a quote character)"
+                                                          : "a double quote that is never closed makes the rest text (write \\\" for a quote character)"});
+  }
+  for (const TMarkupToken& token : tokens) {
     int line = 0;
     int column = 0;
     auto locate = [&] { PositionOf(joined, token.Offset, line, column); };
@@ -310,9 +329,11 @@ void CompileMarkup(const std::vector<std::string>& lines, TWdGlyphList& list, co
     }
     if (!builder.Tag(tag)) {
       locate();
+      SortWarnings(options);
       throw EMarkupError(kNoHrefMessage, line, column);
     }
   }
+  SortWarnings(options);
 }
 
 TWdGlyphList CompileMarkup(const std::vector<std::string>& lines, const TMarkupOptions& options) {

@@ -14,7 +14,7 @@ constexpr char kCR = '\r';
 
 class TTokenizer {
 public:
-  explicit TTokenizer(std::string_view text) : text_(text) {}
+  TTokenizer(std::string_view text, std::vector<TQuotedRun>* quotedRuns) : text_(text), quotedRuns_(quotedRuns) {}
 
   std::vector<TMarkupToken> Run() {
     while (pos_ < text_.size()) Step();
@@ -57,7 +57,14 @@ private:
     }
     char c = text_[pos_];
     if (inQuote_) {
-      if (c == '"') inQuote_ = false;
+      if (TQuotedRun* run = TextQuote()) {
+        if (c == '<' || c == '>') run->HasBracket = true;
+        if (c == '"') run->Closed = true;
+      }
+      if (c == '"') {
+        inQuote_ = false;
+        textQuote_ = kNone;
+      }
       if (c != '\r' && c != '\n' && c != '\t') Append(c);
       ++pos_;
       return;
@@ -115,6 +122,10 @@ private:
       case '"':
         Append(c);
         inQuote_ = true;
+        if (quotedRuns_ != nullptr && tagDepth_ == 0) {
+          textQuote_ = quotedRuns_->size();
+          quotedRuns_->push_back({pos_, false, false});
+        }
         ++pos_;
         return;
       default:
@@ -190,6 +201,10 @@ private:
   bool textArea_ = false;
   int script_ = 0;
   bool inQuote_ = false;
+  static constexpr size_t kNone = static_cast<size_t>(-1);
+  TQuotedRun* TextQuote() { return textQuote_ == kNone ? nullptr : &(*quotedRuns_)[textQuote_]; }
+  std::vector<TQuotedRun>* quotedRuns_;
+  size_t textQuote_ = kNone;  // index of the open run in quotedRuns_, if any
 };
 
 }  // namespace
@@ -203,6 +218,8 @@ std::string JoinMarkupLines(const std::vector<std::string>& lines) {
   return joined;
 }
 
-std::vector<TMarkupToken> TokenizeMarkup(std::string_view text) { return TTokenizer(text).Run(); }
+std::vector<TMarkupToken> TokenizeMarkup(std::string_view text, std::vector<TQuotedRun>* quotedRuns) {
+  return TTokenizer(text, quotedRuns).Run();
+}
 
 }  // namespace kivo

@@ -179,7 +179,8 @@ TEST(CompileMarkup, UnknownTagsCommentsAndEscapedBracketsShowNothingOrText) {
 TEST(CompileMarkup, WarnsWhereTheMarkupIsProbablyWrongWithoutChangingTheGlyphs) {
   const std::vector<std::string> markup = {
       "<FONT SIZE=big COLOR=red BORDER NAME=x>a<BLINK><b colour=1>",
-      "  <IMG ALIGN=LEFT><DIV ALIGN=TOP><WAIT><VAR NAME=\"\"><HISTCHAR VALUE=h><>b <I"};
+      "  <IMG ALIGN=LEFT><DIV ALIGN=TOP><WAIT><VAR NAME=\"\"><HISTCHAR VALUE=h><>b",
+      "\"fine\" \"<B>shown</B>\" \\\"escaped <I"};
   std::vector<TMarkupWarning> warnings;
   TWdGlyphList warned = CompileMarkup(markup, TMarkupOptions{50, &warnings});
   struct Expected {
@@ -196,7 +197,8 @@ TEST(CompileMarkup, WarnsWhereTheMarkupIsProbablyWrongWithoutChangingTheGlyphs) 
       {2, 19, "<DIV> ALIGN=TOP is not one of the alignments it takes"},
       {2, 34, "<WAIT> VALUE is not a number"},
       {2, 40, "<VAR> without NAME is ignored"},
-      {2, 75, "unclosed tag or comment is shown as text"},
+      {3, 8, "tags between double quotes are shown as text (write \\\" for a quote character)"},
+      {3, 33, "unclosed tag or comment is shown as text"},
   };
   ASSERT_EQ(warnings.size(), std::size(expected));
   for (size_t i = 0; i < warnings.size(); ++i) {
@@ -205,6 +207,12 @@ TEST(CompileMarkup, WarnsWhereTheMarkupIsProbablyWrongWithoutChangingTheGlyphs) 
     EXPECT_EQ(warnings[i].Text, expected[i].text) << i;
   }
   EXPECT_EQ(SaveGlyphList(warned), SaveGlyphList(CompileMarkup(markup)));
+
+  warnings.clear();
+  CompileMarkup({"a \"b<BR>"}, TMarkupOptions{50, &warnings});
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0].Column, 3);
+  EXPECT_EQ(warnings[0].Text, "a double quote that is never closed makes the rest text (write \\\" for a quote character)");
 }
 
 TEST(SplitMarkupLines, AcceptsEveryLineEnd) {
