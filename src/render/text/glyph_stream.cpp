@@ -50,7 +50,8 @@ void SerializeStyle(TRecordIO& f, TDecorate& s) {
   f.Int32(s.ShadowColor, shadowFields);
 }
 
-int64_t MinStyleSize(int version) { return version >= kGlyphListShadowVersion ? 42 : 27; }
+// Four 32-bit values, two bytes, the outline width, two empty strings, and the shadow fields.
+int64_t MinStyleSize(int version) { return version >= kGlyphListShadowVersion ? 38 : 27; }
 
 std::unique_ptr<TWdGlyph> NewGlyph(uint8_t kind) {
   switch (kind) {

@@ -162,6 +162,18 @@ TEST(GlyphStream, LoadingAppendsWithStyleIndexesOfItsOwnList) {
   EXPECT_EQ(list.Text(), "abc");
 }
 
+TEST(GlyphStream, ListsOfTheSmallestStylesAreRead) {
+  // Style records of empty strings only, and no glyphs: the count check must not refuse them.
+  for (TGlyphListFormat format : {TGlyphListFormat{102, true}, TGlyphListFormat{99, true}}) {
+    TWdGlyphList list;
+    for (int i = 0; i < 3; ++i) list.Styles().Append(TDecorate{});
+    std::string bytes = SaveGlyphList(list, format);
+    TWdGlyphList read;
+    LoadGlyphList(bytes, read);
+    EXPECT_EQ(read.Styles().Count(), 3) << format.Version;
+  }
+}
+
 TEST(GlyphStream, KindsThatMakeNothingAreSkipped) {
   TBytes b;
   b.Text("TpWord102").I32(0).I32(3).B(GK_NONE).B(GK_SKIPPED).B(GK_INDENT);
