@@ -313,46 +313,40 @@ void TCustomDIBX::Assign(TCustomDIBX& source) {
 
 void TCustomDIBX::Draw(int x, int y, bool flipV, bool flipH, bool useKey, const TRect& srcRect, TCustomDIBX& source) {
   const int64_t key = KeyOf(source, useKey);
-  TCompose c{key >= 0 ? TRowRule::CopyKey : TRowRule::Copy, ParamsOf(*this, 0, key), &source};
-  DrawUnscaled(*this, x, y, flipV, flipH, srcRect, c);
+  DrawSource(key >= 0 ? TRowRule::CopyKey : TRowRule::Copy, 0, key, x, y, flipV, flipH, srcRect, source, nullptr);
 }
 
 void TCustomDIBX::DrawMasked(int x, int y, TCustomDIBX& mask, bool flipV, bool flipH, const TRect& srcRect,
                              TCustomDIBX& source) {
-  TCompose c{TRowRule::Masked, ParamsOf(*this, 0, -1), &source};
-  c.mask = &mask;
-  DrawUnscaled(*this, x, y, flipV, flipH, srcRect, c);
+  DrawSource(TRowRule::Masked, 0, -1, x, y, flipV, flipH, srcRect, source, &mask);
 }
 
 void TCustomDIBX::DrawAlpha(int x, int y, int alpha, bool flipV, bool flipH, bool useKey, const TRect& srcRect,
                             TCustomDIBX& source) {
-  if (alpha <= 0) return;
-  TCompose c{TRowRule::Alpha, ParamsOf(*this, alpha, KeyOf(source, useKey)), &source};
-  DrawUnscaled(*this, x, y, flipV, flipH, srcRect, c);
+  if (alpha > 0) DrawSource(TRowRule::Alpha, alpha, KeyOf(source, useKey), x, y, flipV, flipH, srcRect, source, nullptr);
 }
 
 void TCustomDIBX::DrawMaskedAlpha(int x, int y, int alpha, TCustomDIBX& mask, bool flipV, bool flipH,
                                   const TRect& srcRect, TCustomDIBX& source) {
-  if (alpha <= 0) return;
-  TCompose c{TRowRule::MaskedAlpha, ParamsOf(*this, alpha, -1), &source};
-  c.mask = &mask;
-  DrawUnscaled(*this, x, y, flipV, flipH, srcRect, c);
+  if (alpha > 0) DrawSource(TRowRule::MaskedAlpha, alpha, -1, x, y, flipV, flipH, srcRect, source, &mask);
 }
 
 void TCustomDIBX::DrawAdd(int x, int y, int amount, bool flipV, bool flipH, bool useKey, const TRect& srcRect,
                           TCustomDIBX& source) {
-  if (amount <= 0) return;
   // Alpha maps add the raw values; the amount only gates the call.
   const TRowRule rule = StorageBitCount() <= 8 ? TRowRule::Add8 : TRowRule::Add;
-  TCompose c{rule, ParamsOf(*this, amount, KeyOf(source, useKey)), &source};
-  DrawUnscaled(*this, x, y, flipV, flipH, srcRect, c);
+  if (amount > 0) DrawSource(rule, amount, KeyOf(source, useKey), x, y, flipV, flipH, srcRect, source, nullptr);
 }
 
 void TCustomDIBX::DrawMaskedAdd(int x, int y, int amount, TCustomDIBX& mask, bool flipV, bool flipH,
                                 const TRect& srcRect, TCustomDIBX& source) {
-  if (amount <= 0) return;
-  TCompose c{TRowRule::MaskedAdd, ParamsOf(*this, amount, -1), &source};
-  c.mask = &mask;
+  if (amount > 0) DrawSource(TRowRule::MaskedAdd, amount, -1, x, y, flipV, flipH, srcRect, source, &mask);
+}
+
+void TCustomDIBX::DrawSource(TRowRule rule, int param, int64_t key, int x, int y, bool flipV, bool flipH,
+                             const TRect& srcRect, TCustomDIBX& source, TCustomDIBX* mask) {
+  TCompose c{rule, ParamsOf(*this, param, key), &source};
+  c.mask = mask;
   DrawUnscaled(*this, x, y, flipV, flipH, srcRect, c);
 }
 

@@ -11,6 +11,7 @@ namespace kivo {
 
 class TStream;
 class IDeviceContext;
+enum class TRowRule;
 
 // One colour-table entry of an indexed surface.
 struct TPaletteEntry {
@@ -126,6 +127,11 @@ public:
 protected:
   int width_ = 0;
   int height_ = 0;
+
+private:
+  // An unscaled draw of a source (and mask) with one of the row rules.
+  void DrawSource(TRowRule rule, int param, int64_t key, int x, int y, bool flipV, bool flipH, const TRect& srcRect,
+                  TCustomDIBX& source, TCustomDIBX* mask);
 };
 
 // The pixel-access bracket: opens the section on construction, closes it on every exit path.
