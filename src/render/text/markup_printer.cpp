@@ -27,15 +27,23 @@ const char* AlignName(uint8_t align) {
   throw EKivoError("markup cannot express " + what);
 }
 
+// Line-end bytes anywhere, even as the second byte of a pair, would split the printed lines.
+bool HasLineEndByte(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+
 // A double-quoted attribute value; the tokenizer ends it at the next quote and drops line ends and
 // tabs inside it.
 std::string Quoted(const std::string& value, const char* what) {
-  for (size_t i = 0; i < value.size(); i += SjisCharLength(value, i)) {
-    char c = value[i];
-    if (SjisCharLength(value, i) == 1 && (c == '"' || c == '\r' || c == '\n' || c == '\t'))
-      Inexpressible(std::string(what) + " \"" + value + "\"");
-  }
+  bool bad = HasLineEndByte(value);
+  for (size_t i = 0; i < value.size(); i += SjisCharLength(value, i))
+    if (SjisCharLength(value, i) == 1 && (value[i] == '"' || value[i] == '\t')) bad = true;
+  if (bad) Inexpressible(std::string(what) + " \"" + value + "\"");
   return "\"" + value + "\"";
+}
+
+std::optional<std::string> EncodedValue(const std::string& value) {
+  std::optional<std::string> encoded = EncodeValueEscapes(value);
+  if (encoded && HasLineEndByte(*encoded)) return std::nullopt;
+  return encoded;
 }
 
 // The FONT part of a style: what one FONT tag sets.
@@ -102,7 +110,7 @@ public:
         return;
       case GK_EVENT: {
         const auto& e = static_cast<const TWdOpeEvent&>(glyph);
-        std::optional<std::string> value = EncodeValueEscapes(e.Value);
+        std::optional<std::string> value = EncodedValue(e.Value);
         if (!value) Inexpressible("the event value \"" + e.Value + "\"");
         Tag("<EVENT VALUE=\"" + *value + "\"" + (e.End ? " END>" : ">"));
         return;
@@ -132,7 +140,8 @@ private:
   void Character(uint16_t code) {
     if (code > 0xFF) {
       char lead = static_cast<char>(code >> 8);
-      if (!IsLeadByte(lead)) Inexpressible("character code " + std::to_string(code));
+      char trail = static_cast<char>(code & 0xFF);
+      if (!IsLeadByte(lead) || trail == '\r' || trail == '\n') Inexpressible("character code " + std::to_string(code));
       out_ += lead;
       out_ += static_cast<char>(code & 0xFF);
       tokenEndsWithSpace_ = false;
@@ -230,7 +239,7 @@ private:
     if (link.empty()) {
       Tag("</A>");
     } else {
-      std::optional<std::string> href = EncodeValueEscapes(link);
+      std::optional<std::string> href = EncodedValue(link);
       if (!href) Inexpressible("the link \"" + link + "\"");
       Tag("<A HREF=\"" + *href + "\">");
     }

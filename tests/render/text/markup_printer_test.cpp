@@ -76,6 +76,8 @@ TEST(PrintMarkup, RefusesWhatMarkupCannotSay) {
       {"quote in a font name", [](TWdGlyphList&, TDecorate& s) { s.FontName = "a\"b"; }},
       {"line end in a character", [](TWdGlyphList& l, TDecorate&) { static_cast<TWdChar&>(*l.At(0)).Code = '\r'; }},
       {"code with no lead byte", [](TWdGlyphList& l, TDecorate&) { static_cast<TWdChar&>(*l.At(0)).Code = 0x4142; }},
+      {"line end as a trail byte", [](TWdGlyphList& l, TDecorate&) { static_cast<TWdChar&>(*l.At(0)).Code = 0x810A; }},
+      {"line end in a link's pair", [](TWdGlyphList& l, TDecorate&) { static_cast<TWdChar&>(*l.At(0)).Link = "\x81\r"; }},
       {"alignment mark TOP", [](TWdGlyphList& l, TDecorate&) { l.Add(std::make_unique<TWdOpeAlign>())->Align = AL_TOP; }},
       {"image aligned LEFT", [](TWdGlyphList& l, TDecorate&) {
          auto* img = l.Add(std::make_unique<TWdImg>());
