@@ -72,6 +72,38 @@ std::optional<int64_t> AppendedStart(TStream& file, bool requireMagic) {
   return start;
 }
 
+// Reads a directory through the buffered stream, checking each size against what is left of the
+// data before anything is allocated for it. It counts what is left itself rather than asking the
+// stream for its position on each of the many small reads of a large directory.
+class TDirectoryCursor {
+public:
+  TDirectoryCursor(TStream& stream, int64_t left) : stream_(stream), left_(left) {}
+  int64_t Left() const { return left_; }
+  void Get(void* out, int64_t count) {
+    if (count < 0 || count > left_ || stream_.Read(out, count) != count) throw EKivoError("directory beyond the data");
+    left_ -= count;
+  }
+  void Unget(TStream& stream, int64_t count) {
+    stream.Seek(-count, SeekOrigin::Current);
+    left_ += count;
+  }
+  int32_t Int32() {
+    uint8_t b[4];
+    Get(b, 4);
+    return LittleInt32(b);
+  }
+  std::vector<uint8_t> Block(int64_t elementSize, int64_t count) {
+    if (count < 0 || count > left_ / elementSize) throw EKivoError("table beyond the data");
+    std::vector<uint8_t> bytes(static_cast<size_t>(count * elementSize));
+    Get(bytes.data(), count * elementSize);
+    return bytes;
+  }
+
+private:
+  TStream& stream_;
+  int64_t left_;
+};
+
 }  // namespace
 
 void ReadDiskFile(const std::string& path, TStream& target) {
@@ -203,26 +235,27 @@ void TVrFileCollection::ReadDirectory(TStream& stream, int64_t dataSize) {
   int32_t n;
   try {
     TTpBuffBigStream buffered(stream);
-    TBinaryReader reader(buffered);
+    TDirectoryCursor reader(buffered, stream.Size() - base);
     version_ = 0;
-    if (reader.Remaining() >= 2) {
+    if (reader.Left() >= 2) {
       uint8_t magic[2];
-      reader.Bytes(magic, 2);
+      reader.Get(magic, 2);
       if (magic[0] == 'v' && magic[1] == 'f')
         version_ = reader.Int32();
       else
-        buffered.Seek(-2, SeekOrigin::Current);
+        reader.Unget(buffered, 2);
     }
     if (version_ < 0 || version_ > kArchiveVersion)
       throw EKivoError("unsupported archive version " + std::to_string(version_));
-    n = reader.Count(4);
+    n = reader.Int32();
+    if (n < 0 || n > reader.Left() / 4) throw EKivoError("entry count beyond the data");
     TTpRandom names(kArchiveSeed);
     std::string name;  // one buffer for every name of a large directory
     for (int32_t i = 0; i < n; ++i) {
       int32_t length = std::max(reader.Int32(), 0);
-      if (length > reader.Remaining()) throw EKivoError("name beyond the data");
+      if (length > reader.Left()) throw EKivoError("name beyond the data");
       name.resize(static_cast<size_t>(length));
-      reader.Bytes(name.data(), length);
+      reader.Get(name.data(), length);
       if (version_ >= 100)
         for (char& c : name) c = static_cast<char>(c ^ (names.Next() & 0xFF));
       AddNamed(name);
@@ -230,8 +263,7 @@ void TVrFileCollection::ReadDirectory(TStream& stream, int64_t dataSize) {
     AddNamed(kEofEntryName);
 
     int64_t offsetSize = version_ >= 101 ? 8 : 4;
-    if (reader.Remaining() / offsetSize < int64_t{n} + 1) throw EKivoError("offsets beyond the data");
-    std::vector<uint8_t> table = reader.Block(offsetSize * (int64_t{n} + 1));
+    std::vector<uint8_t> table = reader.Block(offsetSize, int64_t{n} + 1);
     TTpRandom scramble(kArchiveSeed);
     offsets.resize(static_cast<size_t>(n) + 1);
     for (size_t i = 0; i < offsets.size(); ++i) {
@@ -245,10 +277,10 @@ void TVrFileCollection::ReadDirectory(TStream& stream, int64_t dataSize) {
       }
     }
     if (version_ >= 101) {
-      storage = reader.Block(n);
-      stamps = reader.Block(int64_t{n} * 4);
-      checksums = reader.Block(int64_t{n} * 4);
-      plainFlags = version_ >= 102 ? reader.Block(n) : std::vector<uint8_t>(static_cast<size_t>(n), 0);
+      storage = reader.Block(1, n);
+      stamps = reader.Block(4, n);
+      checksums = reader.Block(4, n);
+      plainFlags = version_ >= 102 ? reader.Block(1, n) : std::vector<uint8_t>(static_cast<size_t>(n), 0);
     }
   } catch (const EKivoError& e) {
     THashCollection::Clear();
