@@ -93,6 +93,17 @@ TEST(KivoTool, PackThenExtractReproducesTheFolder) {
   EXPECT_NE(Kivo("x " + Q(temp.File("game.dat")) + " -C " + Q(temp.File("one")) + " missing.txt").status, 0);
 }
 
+TEST(KivoTool, PackLeavesOutItsOwnOutput) {
+  testkit::TempFolder temp;
+  temp.Write("src/a.txt", "a");
+  // The same folder spelt another way than the output path.
+  std::string pack = "pack " + Q(temp.File("src/.")) + " -o " + Q(temp.File("src/game.dat"));
+  ASSERT_EQ(Kivo(pack).status, 0);
+  ASSERT_EQ(Kivo(pack).status, 0);
+  TRun ls = Kivo("ls " + Q(temp.File("src/game.dat")));
+  EXPECT_NE(ls.out.find("1 entries"), std::string::npos) << ls.out;
+}
+
 TEST(KivoTool, ExtractionNeverLeavesTheTargetFolder) {
   testkit::TempFolder temp;
   std::string archive = MemoryArchive(temp, "evil.dat",

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstdio>
 
 #include "platform/cp932.h"
@@ -27,6 +28,11 @@ extern const char kPackHelp[] =
 
 namespace {
 
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error);
+}
+
 void CollectFiles(const std::string& root, const std::string& relative, const std::string& skip,
                   std::vector<std::string>& out) {
   std::vector<TDirEntry> items;
@@ -37,7 +43,7 @@ void CollectFiles(const std::string& root, const std::string& relative, const st
       Complain("pack", "skipped the linked folder " + path + " (a link may lead back into DIR)");
     else if (item.isFolder)
       CollectFiles(root, path + "/", skip, out);
-    else if (root + path != skip)
+    else if (!SameFile(root + path, skip))
       out.push_back(path);
   }
 }
