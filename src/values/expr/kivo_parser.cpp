@@ -1,6 +1,7 @@
 // The expression executor: run-form reading and writing, temporaries, operations and kind rules.
 #include "values/expr/kivo_parser.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/kivo_error.h"
@@ -14,6 +15,7 @@
 #include "values/param.h"
 #include "values/param_collection.h"
 #include "values/param_var.h"
+#include "values/value_messages.h"
 
 namespace kivo {
 
@@ -21,9 +23,16 @@ namespace kivo {
 // slot, so that a name is looked up once per execution instead of once per use. A found
 // variable stays cached until a system function runs, since only functions (and the creation
 // of temporaries, which are slots themselves) change what a name finds.
+//
+// The temporaries the compiler names ("____" or "____d_" and a number, "____arg") always belong
+// to the execution that writes them: a Calc inside an expression compiles its text with numbers
+// from 0 again, and sharing the enclosing expression's "____0" (the Calc text itself) would give
+// the inner operation the kind of that string and overwrite it. Other names beginning with
+// "____" are used when visible and made when not.
 struct TKivoParser::TSlot {
   std::string Name;
   bool Temp = false;
+  bool Own = false;
 };
 
 struct TKivoParser::TPrepared {
@@ -40,6 +49,7 @@ struct TKivoParser::TPrepared {
   std::vector<TParamCollectionItem*> Cache;
   std::vector<std::shared_ptr<TItemAnchor>> Created;
   std::vector<int> CreatedOrder;
+  int ArgSlot = -1;
 };
 
 struct TKivoParser::TRun {
@@ -52,6 +62,15 @@ struct TKivoParser::TRun {
 };
 
 namespace {
+
+bool IsGeneratedTemp(std::string_view name) {
+  std::string_view digits;
+  if (name == kArgTemp) return true;
+  if (name.starts_with(kDimTempPrefix)) digits = name.substr(kDimTempPrefix.size());
+  else if (name.starts_with(kTempPrefix)) digits = name.substr(kTempPrefix.size());
+  else return false;
+  return !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 std::unique_ptr<TCustomParam> ReadOperand(TBinaryReader& r) {
   uint8_t kind = r.Byte();
@@ -233,7 +252,7 @@ void TKivoParser::Prepare() {
     for (size_t s = 0; s < p->Slots.size(); ++s) {
       if (p->Slots[s].Name == name) return static_cast<int>(s);
     }
-    p->Slots.push_back({name, IsTempName(name)});
+    p->Slots.push_back({name, IsTempName(name), IsGeneratedTemp(name)});
     return static_cast<int>(p->Slots.size() - 1);
   };
   p->Ops.resize(ops_.size());
@@ -249,6 +268,7 @@ void TKivoParser::Prepare() {
     }
   }
   p->ReturnsArg = !ops_.empty() && ops_.back().OpType == ocTo && ops_.back().Dest == kArgTemp;
+  if (p->ReturnsArg) p->ArgSlot = p->Ops.back().DestSlot;
   p->Cache.resize(p->Slots.size());
   p->Created.resize(p->Slots.size());
   p->CreatedOrder.resize(p->Slots.size());
@@ -256,6 +276,8 @@ void TKivoParser::Prepare() {
 }
 
 TParamCollectionItem* TKivoParser::Lookup(int slot, TRun& run) {
+  const std::shared_ptr<TItemAnchor>& own = run.Created[slot];
+  if (own && own->Item != nullptr) return own->Item;
   TParamCollectionItem*& cached = run.Cache[slot];
   if (cached == nullptr) cached = run.Vars.FindVar(prepared_->Slots[static_cast<size_t>(slot)].Name);
   return cached;
@@ -263,6 +285,7 @@ TParamCollectionItem* TKivoParser::Lookup(int slot, TRun& run) {
 
 void TKivoParser::Execute(TSysFuncMan& funcs) {
   result_.reset();
+  lastError_.clear();
   if (ops_.empty()) return;
   if (!prepared_) Prepare();
   TPrepared& p = *prepared_;
@@ -286,14 +309,26 @@ void TKivoParser::Execute(TSysFuncMan& funcs) {
 
   try {
     for (size_t i = 0; i < ops_.size(); ++i) RunOperation(i, run);
-  } catch (const std::exception&) {
+  } catch (const EKivoError& e) {
     // A failing operation ends the expression silently; what already ran keeps its effect.
+    lastError_ = e.Message();
+  } catch (const std::exception& e) {
+    lastError_ = e.what();
   }
   if (p.ReturnsArg) {
-    try {
-      result_ = run.Vars.MakeCopy(std::string(kArgTemp));
-    } catch (const std::exception&) {
-      result_.reset();
+    // A detached copy of this execution's "____arg", as MakeCopy makes it.
+    TParamCollectionItem* arg = Lookup(p.ArgSlot, run);
+    uint8_t kind = arg != nullptr && arg->Param != nullptr ? arg->Param->ParamType() : uint8_t{PT_NONE};
+    if (kind >= PT_INT && kind <= PT_STR) {
+      try {
+        result_ = CreateParam(kind);
+        result_->CopyFrom(*arg->Param);
+      } catch (const std::exception& e) {
+        result_.reset();
+        lastError_ = e.what();
+      }
+    } else if (arg != nullptr) {
+      lastError_ = std::string(kArgTemp) + kMsgBadVariableTail;
     }
   }
   for (int k = run.CreatedCount; k-- > 0;) {
@@ -329,7 +364,9 @@ void TKivoParser::RunOperation(size_t index, TRun& run) {
   if (op.OpType < ocTo || op.OpType > kOpTypeLast || a.size() < OperandsNeeded(op.OpType)) BadExpression(op);
 
   const TSlot& destSlot = prepared_->Slots[static_cast<size_t>(po.DestSlot)];
-  if (destSlot.Temp && Lookup(po.DestSlot, run) == nullptr) {
+  const std::shared_ptr<TItemAnchor>& own = run.Created[po.DestSlot];
+  const bool made = own && own->Item != nullptr;
+  if (destSlot.Own ? !made : destSlot.Temp && Lookup(po.DestSlot, run) == nullptr) {
     uint8_t kind = NewTempKind(op, a);
     TParamCollectionItem& item = run.Vars.AddVar(kind);
     try {

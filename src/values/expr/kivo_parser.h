@@ -43,6 +43,9 @@ public:
 
   const TCustomParam* Result() const { return result_.get(); }
   std::unique_ptr<TCustomParam> TakeResult() { return std::move(result_); }
+  // The text of the error that ended the last execution early ("" when it ran to its end); the
+  // executor swallows it, callers may show or trace it.
+  const std::string& LastError() const { return lastError_; }
   const std::vector<TOpeData>& Operations() const { return ops_; }
   bool Empty() const { return ops_.empty(); }
 
@@ -57,6 +60,7 @@ private:
 
   std::vector<TOpeData> ops_;
   std::unique_ptr<TCustomParam> result_;
+  std::string lastError_;
   std::unique_ptr<TPrepared> prepared_;
 };
 

@@ -5,7 +5,9 @@
 
 #include "expr_fixture.h"
 #include "platform/kivo_error.h"
+#include "values/expr/expr_errors.h"
 #include "values/param_var.h"
+#include "values/value_messages.h"
 
 namespace kivo {
 namespace {
@@ -110,6 +112,48 @@ TEST_F(KivoParserTest, TemporariesAreVariablesDuringTheRun) {
   Declare("s", PT_STR).Param->SetStr("Calc(s)");
   EXPECT_EQ(Eval("Calc(s)"), "4:TRUE");
   EXPECT_EQ(vars.Count(), before + 2);
+}
+
+TEST_F(KivoParserTest, CalcTemporariesAreItsOwn) {
+  // The inner text numbers its temporaries from 0 again while the outer "____0" (the text
+  // itself, a string) is still alive; the inner product must still be a float.
+  Declare("y", PT_FLOAT);
+  EXPECT_EQ(Eval("Calc(\"y = 1.5 * 2\")"), "4:TRUE");
+  EXPECT_EQ(Var("y").AsFloat(), 3.0L);
+  EXPECT_EQ(Eval("Calc(\"y = a[0] + 0.5\") ++ Calc(\"y = y * 2\")"), "4:TRUETRUE");
+  EXPECT_EQ(Var("y").AsFloat(), 6.0L);
+  // A variable of the script whose name merely begins with "____" is still written.
+  Declare("____mine", PT_INT);
+  EXPECT_EQ(Eval("____mine = 4"), "none");
+  EXPECT_EQ(Var("____mine").AsInt(), 4);
+}
+
+TEST_F(KivoParserTest, ErrorTextsOfTheLastRun) {
+  Declare("x", PT_INT);
+  TCustomParam& a = *Declare("a", PT_INT).Param;
+  a.SetDims({3, 4});
+  funcs.SetHandler(2, [](TFuncCall&) {});
+  auto errorOf = [&](const std::vector<uint8_t>& bytes) {
+    TKivoParser p;
+    Load(p, bytes);
+    p.Execute(funcs);
+    return p.LastError();
+  };
+  struct Case { std::string text; std::string error; };
+  const Case cases[] = {
+      {"x = 1", ""},
+      {"nothing + 1", NoSuchVariableText("nothing")},
+      {"nothing = 1", NoSuchVariableText("nothing")},
+      {"x = GetProp(\"o\", 200)", std::string(kBadGetPropArgs)},
+      {"a[2,4]", "a[2,4]\r\n" + std::string(kMsgTooManyElements)},
+      {"1/0", "Division by zero"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(errorOf(RunFormOf(c.text)), c.error) << c.text;
+  const std::string bad = std::string(kBadExpression) + "\r\n\r\n" + std::string(kDestLabel) + "x" +
+                          std::string(kOpTypeLabel);
+  EXPECT_EQ(errorOf({1, 0, 0, 0, 0, 1, 0, 0, 0, 'x', 2, 0, 0, 0, 1, 7, 0, 0, 0, 4, 1, 0, 0, 0, 'q'}),
+            bad + "ocNone\r\n7\r\nq");
+  EXPECT_EQ(errorOf({1, 0, 0, 0, 25, 1, 0, 0, 0, 'x', 0, 0, 0, 0}), bad);
 }
 
 TEST_F(KivoParserTest, AFailureKeepsWhatAlreadyRan) {
