@@ -2,7 +2,7 @@
 #include "render/text/glyph_io.h"
 
 #include "platform/kivo_error.h"
-#include "support/sjis.h"
+#include "render/text/markup_text.h"
 
 namespace kivo {
 
@@ -70,7 +70,7 @@ void TGlyphIO::RunForm(std::string& runForm, const std::string& text) {
     w.FixedText(runForm);
     return;
   }
-  std::string trimmed = JTrim(text);
+  std::string trimmed = TrimMarkup(text);
   if (trimmed.empty()) {
     w.Int32(0);  // an empty expression: no operations
     return;

@@ -2,7 +2,7 @@
 #include "render/text/wd_glyph.h"
 
 #include "render/text/glyph_io.h"
-#include "support/sjis.h"
+#include "render/text/markup_text.h"
 
 namespace kivo {
 
@@ -36,7 +36,7 @@ void TWdOpeEvent::Serialize(TGlyphIO& io) {
   Value = End ? stored.substr(1) : stored;
 }
 
-std::string TWdOpeVar::ExpressionText() const { return JTrim(Text); }
+std::string TWdOpeVar::ExpressionText() const { return TrimMarkup(Text); }
 
 void TWdOpeVar::Serialize(TGlyphIO& io) {
   TRecordIO& f = io.Fields();
