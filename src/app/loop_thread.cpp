@@ -5,11 +5,6 @@
 
 namespace kivo {
 
-TFrameTiming& FrameTiming() {
-  static TFrameTiming timing;
-  return timing;
-}
-
 TLoopThread::TLoopThread(ILoopTiming& timing, TFrameTiming& clock, std::function<void()> callback, UiRunner runOnUi)
     : timing_(timing), clock_(clock), callback_(std::move(callback)), runOnUi_(std::move(runOnUi)) {}
 

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-#include "app/frame_timing.h"
+#include "support/frame_timing.h"
 #include "platform/clock.h"
 
 namespace kivo {

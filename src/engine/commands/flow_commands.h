@@ -16,12 +16,20 @@ public:
 protected:
   void SerializeRecord(TRecordIO& io) override;
 };
-class TComIf : public TKindOf<CK_IF, TComIfBase> {};
-class TComElseif : public TKindOf<CK_ELSEIF, TComIfBase> {};
+class TComIf : public TKindOf<CK_IF, TComIfBase> {
+public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
+};
+// Reached only by falling out of the block before it: skips its own block.
+class TComElseif : public TKindOf<CK_ELSEIF, TComIfBase> {
+public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
+};
 
 class TComElse : public TKindOf<CK_ELSE, TCommand> {
 public:
   bool ContinueFlag() const override { return true; }
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
 };
 
 class TComLabelBase : public TCommand {
@@ -43,6 +51,7 @@ public:
 
 class TComJump : public TKindOf<CK_JUMP, TCommand> {
 public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
   std::string page;
   int32_t target = 0;
   TExpr condition;
@@ -53,6 +62,7 @@ protected:
 
 class TComCall : public TKindOf<CK_CALL, TCommand> {
 public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
   std::string page;
   int32_t start = 0;
   std::string resultVariable;
@@ -70,7 +80,10 @@ public:
 protected:
   void SerializeRecord(TRecordIO& io) override;
 };
-class TComExit : public TKindOf<CK_EXIT, TComExitBase> {};
+class TComExit : public TKindOf<CK_EXIT, TComExitBase> {
+public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
+};
 
 // Break and Continue: an Exit with a jump target (negative: the page ends).
 class TComLoopJump : public TComExitBase {
@@ -80,15 +93,23 @@ public:
 protected:
   void SerializeRecord(TRecordIO& io) override;
 };
-class TComBreak : public TKindOf<CK_BREAK, TComLoopJump> {};
-class TComContinue : public TKindOf<CK_CONTINUE, TComLoopJump> {};
+class TComBreak : public TKindOf<CK_BREAK, TComLoopJump> {
+public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
+};
+class TComContinue : public TKindOf<CK_CONTINUE, TComLoopJump> {
+public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
+};
 
 class TComWait : public TKindOf<CK_WAIT, TCommand> {
 public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
   TExpr condition;
   TExpr time;
   TExpr blockEvents;  // pages after 106
 
+  void Begin(TCallMan& callMan) override;
   bool BlocksEvents() const override { return blocks_; }
   bool IsWaitingCommand() const override { return true; }
   void SaveWaitingState(TStream& stream) override;
@@ -105,6 +126,7 @@ protected:
 
 class TComCalc : public TKindOf<CK_CALC, TCommand> {
 public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
   TExpr statement;
 
 protected:
@@ -113,6 +135,7 @@ protected:
 
 class TComVarNew : public TKindOf<CK_VARNEW, TCommand> {
 public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
   std::string name;
   uint8_t type = 0;
   TExpr initialValue;
@@ -124,6 +147,7 @@ protected:
 
 class TComVarDel : public TKindOf<CK_VARDEL, TCommand> {
 public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
   std::string name;
 
 protected:
@@ -132,6 +156,7 @@ protected:
 
 class TComWhile : public TKindOf<CK_WHILE, TCommand> {
 public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
   TExpr condition;
   int32_t loopEnd = 0;
 
@@ -147,10 +172,14 @@ public:
 protected:
   void SerializeRecord(TRecordIO& io) override;
 };
-class TComWhileInit : public TKindOf<CK_WHILEINIT, TComWhileInitBase> {};
+class TComWhileInit : public TKindOf<CK_WHILEINIT, TComWhileInitBase> {
+public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
+};
 
 class TComWhileLoop : public TKindOf<CK_WHILELOOP, TComWhileInitBase> {
 public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
   int32_t loopHead = 0;
 
 protected:
@@ -166,8 +195,14 @@ public:
 protected:
   void SerializeRecord(TRecordIO& io) override;
 };
-class TComPCReset : public TKindOf<CK_PCRESET, TComPCResetBase> {};
-class TComReset : public TKindOf<CK_RESET, TComPCResetBase> {};
+class TComPCReset : public TKindOf<CK_PCRESET, TComPCResetBase> {
+public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
+};
+class TComReset : public TKindOf<CK_RESET, TComPCResetBase> {
+public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
+};
 
 class TComDoEvent : public TKindOf<CK_DOEVENT, TCommand> {
 public:
@@ -175,8 +210,17 @@ public:
   bool IsWaitingCommand() const override { return true; }
 };
 
-class TComTerminate : public TKindOf<CK_TERMINATE, TCommand> {};
-class TComClrRead : public TKindOf<CK_CLRREAD, TCommand> {};
-class TComClrHist : public TKindOf<CK_CLRHIST, TCommand> {};
+class TComTerminate : public TKindOf<CK_TERMINATE, TCommand> {
+public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
+};
+class TComClrRead : public TKindOf<CK_CLRREAD, TCommand> {
+public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
+};
+class TComClrHist : public TKindOf<CK_CLRHIST, TCommand> {
+public:
+  void Execute(TCallMan& callMan, int32_t& programCounter) override;
+};
 
 }  // namespace kivo
