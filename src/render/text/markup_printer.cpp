@@ -40,6 +40,31 @@ std::string Quoted(const std::string& value, const char* what) {
   return "\"" + value + "\"";
 }
 
+// A value that holds double quotes: single-quoted, each quote escaped. Outside a double-quoted run
+// the tokenizer reads brackets, backslashes, tabs and repeated spaces, so those must not occur.
+std::optional<std::string> SingleQuoted(const std::string& value) {
+  std::string out = "'";
+  for (size_t i = 0; i < value.size(); i += SjisCharLength(value, i)) {
+    size_t n = SjisCharLength(value, i);
+    char c = value[i];
+    if (n == 1) {
+      if (c == '\'' || c == '<' || c == '>' || c == '\t' || c == '\x14' || (c == ' ' && out.back() == ' ')) return std::nullopt;
+      if (c == '"' || c == '\\') out += '\\';
+    }
+    out.append(value, i, n);
+  }
+  if (HasLineEndByte(out) || out.find("-->") != std::string::npos) return std::nullopt;
+  return out + "'";
+}
+
+// A plain attribute value (not escape-decoded): double-quoted, or single-quoted when it holds
+// double quotes.
+std::string AttributeValue(const std::string& value, const char* what) {
+  if (value.find('"') == std::string::npos) return Quoted(value, what);
+  if (std::optional<std::string> single = SingleQuoted(value)) return *single;
+  Inexpressible(std::string(what) + " \"" + value + "\"");
+}
+
 std::optional<std::string> EncodedValue(const std::string& value) {
   std::optional<std::string> encoded = EncodeValueEscapes(value);
   if (encoded && HasLineEndByte(*encoded)) return std::nullopt;
@@ -77,7 +102,7 @@ public:
         const auto& v = static_cast<const TWdOpeVar&>(glyph);
         State(v.Style, v.Link, v.Wait);
         bool hist = glyph.GlyphKind() == GK_HISTCHAR;
-        Tag(std::string(hist ? "<HISTCHAR VALUE=" : "<VAR NAME=") + Quoted(VarText(v), "a variable text") + ">");
+        Tag(std::string(hist ? "<HISTCHAR VALUE=" : "<VAR NAME=") + AttributeValue(VarText(v), "a variable text") + ">");
         return;
       }
       case GK_IMG: {
@@ -87,7 +112,7 @@ public:
           Inexpressible("image alignment " + std::to_string(img.Align));
         Link(img.Link);
         Wait(img.Wait);
-        std::string tag = "<IMG SRC=" + Quoted(img.Source, "an image source");
+        std::string tag = "<IMG SRC=" + AttributeValue(img.Source, "an image source");
         if (img.Align != AL_BOTTOM) tag += std::string(" ALIGN=") + AlignName(img.Align);
         Tag(tag + ">");
         return;
@@ -187,7 +212,7 @@ private:
     }
     if (style->Ruby != ruby_) {
       ruby_ = style->Ruby;
-      Tag(ruby_.empty() ? "</RUBY>" : "<RUBY VALUE=" + Quoted(ruby_, "a ruby text") + ">");
+      Tag(ruby_.empty() ? "</RUBY>" : "<RUBY VALUE=" + AttributeValue(ruby_, "a ruby text") + ">");
     }
     Link(link);
     Wait(wait);
@@ -209,7 +234,7 @@ private:
     color(wanted.Color, "COLOR");
     color(wanted.BorderColor, "BCOLOR");
     color(wanted.ShadowColor, "SCOLOR");
-    if (!wanted.FontName.empty()) tag += " NAME=" + Quoted(wanted.FontName, "a font name");
+    if (!wanted.FontName.empty()) tag += " NAME=" + AttributeValue(wanted.FontName, "a font name");
     auto width = [&](int32_t value, const char* name) {
       if (value == -1) return;
       if (value < 0) Inexpressible(std::string(name) + " " + std::to_string(value));

@@ -23,6 +23,7 @@ const std::vector<std::string> kRichMarkup = {
     "<NOBR><RUBY VALUE=\"\x82\xA9\x82\xC8\">\x89\xBC\x8E\x9A</RUBY></NOBR><BR CLEAR>",
     "<A HREF=\"page\\\\x\\nnext\">link<IMG SRC=\"icon.bmp\" ALIGN=CENTER></A><IMG SRC=p.bmp>",
     "<WAIT VALUE=-100>slow<VAR NAME=\"score + 1\"></WAIT><HISTCHAR VALUE=\"@name\"><CLEAR>",
+    "<VAR NAME='\\\"Score: \\\" ++ IntToStr(s) ++ \\\"\\\\\\\"'><FONT NAME='a\\\"b'>x</FONT>",
     "<DIV ALIGN=RIGHT><INDENT>in<UNDENT></DIV></DIV><EVENT VALUE=\"a\\nb\" END><EVENT VALUE=\"\">",
     "a<B> </B> b\x14\x14" "c -->d<!-- gone --> e"};
 
@@ -73,7 +74,7 @@ TEST(PrintMarkup, RefusesWhatMarkupCannotSay) {
       {"colour beyond RRGGBB", [](TWdGlyphList&, TDecorate& s) { s.Color = 0x01000000; }},
       {"outline width below -1", [](TWdGlyphList&, TDecorate& s) { s.BorderWidth = -2; }},
       {"flag bits above strike-out", [](TWdGlyphList&, TDecorate& s) { s.Flags = 0x10; }},
-      {"quote in a font name", [](TWdGlyphList&, TDecorate& s) { s.FontName = "a\"b"; }},
+      {"quotes and brackets in a font name", [](TWdGlyphList&, TDecorate& s) { s.FontName = "a\"<b"; }},
       {"line end in a character", [](TWdGlyphList& l, TDecorate&) { static_cast<TWdChar&>(*l.At(0)).Code = '\r'; }},
       {"code with no lead byte", [](TWdGlyphList& l, TDecorate&) { static_cast<TWdChar&>(*l.At(0)).Code = 0x4142; }},
       {"line end as a trail byte", [](TWdGlyphList& l, TDecorate&) { static_cast<TWdChar&>(*l.At(0)).Code = 0x810A; }},

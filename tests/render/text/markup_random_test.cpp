@@ -18,7 +18,7 @@ const char* const kPieces[] = {
     "<NOBR>", "</NOBR>", "<RUBY VALUE=\"\x82\xA9\">", "</RUBY>", "<A HREF=\"x\\ny\">", "</A>",
     "<DIV ALIGN=RIGHT>", "<DIV>", "</DIV>", "<INDENT>", "<UNDENT>", "<BR>", "<BR CLEAR>", "<CLEAR>",
     "<EVENT VALUE=e END>", "<EVENT VALUE=\"\">", "<WAIT VALUE=-5>", "</WAIT>", "<VAR NAME=v>",
-    "<HISTCHAR VALUE=h>", "<IMG SRC=p ALIGN=TOP>", "<PRE>", "</PRE>", "<TEXTAREA>", "</TEXTAREA>",
+    "<HISTCHAR VALUE=h>", "<VAR NAME='\\\"s\\\" ++ v'>", "<IMG SRC=p ALIGN=TOP>", "<PRE>", "</PRE>", "<TEXTAREA>", "</TEXTAREA>",
     "<!--", "-->", "<SCRIPT>", "</SCRIPT>", "<>", "<X Y=1>", "{", "%"};
 
 TEST(MarkupRandom, PrintedMarkupAlwaysCompilesToTheSameBytes) {
