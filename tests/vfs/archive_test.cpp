@@ -285,6 +285,21 @@ TEST(ArchiveRead, DamagedAndHostileArchivesRaiseErrors) {
     EXPECT_THROW(source.Open(temp.Write("bad.dat", c.bytes)), EKivoError) << c.what;
   }
 
+  // Any single damaged byte gives an error or a readable archive, never a crash.
+  for (size_t at = 0; at < good.size(); ++at) {
+    std::string damaged = good;
+    damaged[at] = static_cast<char>(damaged[at] ^ 0xA5);
+    TVrFileCollection source;
+    try {
+      source.Open(temp.Write("flip.dat", damaged));
+      for (int i = 0; i < source.EntryCount(); ++i) {
+        TMemoryStream out;
+        source.ReadEntryData(source.Entry(i), out);
+      }
+    } catch (const EKivoError&) {
+    }
+  }
+
   // A corrupt zlib stream is an error, never a short result.
   std::string corrupt = good;
   TVrFileCollection parsed;
