@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <string_view>
+#include <unordered_map>
 
 #include "platform/kivo_error.h"
 #include "support/binary_io.h"
@@ -36,9 +37,9 @@ std::string Trim(std::string_view s) {
 }
 
 // Marks the trail bytes of double-byte characters, whose values may look like "[", "]", "^",
-// "|", "\" or letters and must never be read as such.
-std::vector<char> TrailMask(std::string_view s) {
-  std::vector<char> mask(s.size(), 0);
+// "|", "\\" or letters and must never be read as such.
+std::string TrailMask(std::string_view s) {
+  std::string mask(s.size(), '\0');
   for (size_t i = 0; i < s.size();) {
     size_t n = SjisCharLength(s, i);
     if (n == 2) mask[i + 1] = 1;
@@ -47,23 +48,44 @@ std::vector<char> TrailMask(std::string_view s) {
   return mask;
 }
 
-// The byte offset of the matching closer for every opener (npos for others); raises on
-// unbalanced text.
-std::vector<size_t> PairUp(std::string_view s, const std::vector<char>& mask, char open, char close) {
-  std::vector<size_t> match(s.size(), std::string_view::npos);
-  std::vector<size_t> stack;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (mask[i]) continue;
-    if (s[i] == open) {
-      stack.push_back(i);
-    } else if (s[i] == close) {
-      if (stack.empty()) SyntaxError();
-      match[stack.back()] = i;
-      stack.pop_back();
-    }
+}  // namespace
+
+// The text being rewritten, with its trail-byte marks kept in step: every cut ends on character
+// boundaries and every insertion is an ASCII temporary name, so the marks outside a cut stay valid.
+struct TExprText {
+  std::string s;
+  std::string mask;
+
+  explicit TExprText(std::string text) : s(std::move(text)), mask(TrailMask(s)) {}
+  bool Is(size_t i, char c) const { return s[i] == c && !mask[i]; }
+  // Replaces s[from, to) by a temporary's name.
+  void Splice(size_t from, size_t to, const std::string& name) {
+    s.replace(from, to - from, name);
+    mask.replace(from, to - from, name.size(), '\0');
   }
-  if (!stack.empty()) SyntaxError();
-  return match;
+};
+
+namespace {
+
+// Raises unless every opener has its closer; the passes cut balanced pieces only, so one check
+// at the start of a pass covers all its rounds.
+void CheckBalanced(const TExprText& t, char open, char close) {
+  int64_t depth = 0;
+  for (size_t i = 0; i < t.s.size(); ++i) {
+    if (t.Is(i, open)) ++depth;
+    if (t.Is(i, close) && --depth < 0) SyntaxError();
+  }
+  if (depth != 0) SyntaxError();
+}
+
+// The closer that matches the opener at p (the text is balanced).
+size_t MatchForward(const TExprText& t, size_t p, char open, char close) {
+  int64_t depth = 0;
+  for (size_t i = p; i < t.s.size(); ++i) {
+    if (t.Is(i, open)) ++depth;
+    if (t.Is(i, close) && --depth == 0) return i;
+  }
+  SyntaxError();
 }
 
 // The nearest non-space byte before offset p, or npos.
@@ -76,7 +98,7 @@ size_t NonSpaceBefore(std::string_view s, size_t p) {
 }
 
 bool ContainsSpecial(std::string_view s) {
-  std::vector<char> mask = TrailMask(s);
+  std::string mask = TrailMask(s);
   for (size_t i = 0; i < s.size(); ++i) {
     if (!mask[i] && IsSpecialChar(s[i])) return true;
   }
@@ -84,23 +106,25 @@ bool ContainsSpecial(std::string_view s) {
 }
 
 // Removes parentheses that enclose the whole text, as often as they do.
-std::string StripEnclosingParens(std::string s) {
-  while (s.size() >= 2 && s.front() == '(' && s.back() == ')') {
-    std::vector<char> mask = TrailMask(s);
-    int depth = 1;
-    bool enclosing = true;
-    for (size_t i = 1; i + 1 < s.size(); ++i) {
-      if (mask[i]) continue;
-      if (s[i] == '(') ++depth;
-      if (s[i] == ')' && --depth == 0) {
-        enclosing = false;
-        break;
-      }
+std::string StripEnclosingParens(const std::string& text) {
+  TExprText t(text);
+  // The partner of every "(" that has one, found once for all layers.
+  std::vector<size_t> partner(t.s.size(), std::string::npos), open;
+  for (size_t i = 0; i < t.s.size(); ++i) {
+    if (t.Is(i, '(')) {
+      open.push_back(i);
+    } else if (t.Is(i, ')') && !open.empty()) {
+      partner[open.back()] = i;
+      open.pop_back();
     }
-    if (!enclosing) break;
-    s = Trim(std::string_view(s).substr(1, s.size() - 2));
   }
-  return s;
+  size_t b = 0, e = t.s.size();
+  while (e - b >= 2 && t.Is(b, '(') && t.Is(e - 1, ')') && partner[b] == e - 1) {
+    ++b, --e;
+    while (b < e && IsSpace(t.s[b])) ++b;
+    while (e > b && IsSpace(t.s[e - 1])) --e;
+  }
+  return t.s.substr(b, e - b);
 }
 
 int LevelOf(std::string_view op) {
@@ -173,30 +197,40 @@ void TBuildKivoParser::Compile(const std::string& text) {
 void TBuildKivoParser::CompileText(std::string text, int depth) {
   if (depth > kMaxDepth) SyntaxError();
   CutStringLiterals(text);
-  while (CutFunctionCall(text, depth)) {
-  }
-  while (CutArrayElement(text, depth)) {
-  }
-  while (CutGroup(text, depth)) {
-  }
-  std::vector<std::string> tokens = Tokenize(text);
+  TExprText t(std::move(text));
+  CutFunctionCalls(t, depth);
+  CutArrayElements(t, depth);
+  CutGroups(t, depth);
+  std::vector<std::string> tokens = Tokenize(t.s);
   if (tokens.empty()) {
-    ops_.push_back({ocTo, std::string(kArgTemp), {text}});
+    ops_.push_back({ocTo, std::string(kArgTemp), {t.s}});
     return;
   }
-  // Signs: an operator after another operator (or an opening bracket or comma) is a sign.
-  for (size_t i = tokens.size() >= 2 ? tokens.size() - 2 : 0; i >= 1 && i + 1 < tokens.size(); --i) {
-    const std::string& t = tokens[i];
-    if ((t == "+" || t == "-") && std::string_view("=+-*/%&^|[(,<>").find(tokens[i - 1][0]) != std::string_view::npos) {
-      if (t == "-") {
+  // Signs: "+" or "-" after an operator (or an opening bracket or comma) is a sign. Walked from
+  // the second-to-last token down to the second; deleted tokens are skipped through the links.
+  const size_t n = tokens.size();
+  std::vector<size_t> next(n);
+  std::vector<char> gone(n, 0);
+  for (size_t i = 0; i < n; ++i) next[i] = i + 1;
+  for (size_t i = n >= 2 ? n - 2 : 0; i >= 1 && n >= 3; --i) {
+    const std::string& t0 = tokens[i];
+    if ((t0 == "+" || t0 == "-") && std::string_view("=+-*/%&^|[(,<>").find(tokens[i - 1][0]) != std::string_view::npos) {
+      size_t following = next[i];
+      if (t0 == "-") {
         std::string temp = NewTemp();
-        ops_.push_back({ocMinus, temp, {"0", tokens[i + 1]}});
-        tokens[i + 1] = temp;
+        ops_.push_back({ocMinus, temp, {"0", tokens[following]}});
+        tokens[following] = temp;
       }
-      tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(i));
+      gone[i] = 1;
+      next[i - 1] = following;
     }
   }
-  Reduce(tokens);
+  std::vector<std::string> kept;
+  kept.reserve(n);
+  for (size_t i = 0; i < n; ++i) {
+    if (!gone[i]) kept.push_back(std::move(tokens[i]));
+  }
+  Reduce(kept);
 }
 
 void TBuildKivoParser::CutStringLiterals(std::string& text) {
@@ -246,92 +280,116 @@ void TBuildKivoParser::CutStringLiterals(std::string& text) {
   text = std::move(out);
 }
 
-bool TBuildKivoParser::CutFunctionCall(std::string& text, int depth) {
-  std::vector<char> mask = TrailMask(text);
-  std::vector<size_t> match = PairUp(text, mask, '(', ')');
-  for (size_t p = text.size(); p-- > 0;) {
-    if (mask[p] || text[p] != '(') continue;
-    size_t k = NonSpaceBefore(text, p);
-    if (k == std::string_view::npos || mask[k] || !IsIdentChar(text[k])) continue;
-    size_t start = k;
-    while (start > 0 && !mask[start - 1] && IsIdentChar(text[start - 1])) --start;
-    size_t close = match[p];
-    std::string name = Trim(std::string_view(text).substr(start, p - start));
-    std::string inner = text.substr(p + 1, close - p - 1);
+void TBuildKivoParser::CutFunctionCalls(TExprText& t, int depth) {
+  CheckBalanced(t, '(', ')');
+  // A call is a "(" whose nearest non-space byte before it is an identifier character; the last
+  // one is cut first. After a cut, later candidates can only be a "(" right after the new name,
+  // and earlier ones are found by scanning back from the cut.
+  auto isCall = [&t](size_t p) {
+    size_t k = NonSpaceBefore(t.s, p);
+    return k != std::string_view::npos && !t.mask[k] && IsIdentChar(t.s[k]);
+  };
+  size_t scan = t.s.size();
+  for (;;) {
+    size_t p = std::string::npos;
+    while (scan-- > 0) {
+      if (t.Is(scan, '(') && isCall(scan)) {
+        p = scan;
+        break;
+      }
+    }
+    if (p == std::string::npos) return;
+    size_t start = NonSpaceBefore(t.s, p);
+    while (start > 0 && !t.mask[start - 1] && IsIdentChar(t.s[start - 1])) --start;
+    size_t close = MatchForward(t, p, '(', ')');
+    std::string name = Trim(std::string_view(t.s).substr(start, p - start));
 
     // Arguments split at commas outside square brackets.
     std::vector<std::string> pieces;
+    std::string_view inner = std::string_view(t.s).substr(p + 1, close - p - 1);
     if (!Trim(inner).empty()) {
-      std::vector<char> innerMask = TrailMask(inner);
-      int brackets = 0;
-      size_t from = 0;
-      for (size_t i = 0; i < inner.size(); ++i) {
-        if (innerMask[i]) continue;
-        if (inner[i] == '[') ++brackets;
-        if (inner[i] == ']' && --brackets < 0) SyntaxError();
-        if (inner[i] == ',' && brackets == 0) {
-          pieces.push_back(Trim(std::string_view(inner).substr(from, i - from)));
+      int64_t brackets = 0;
+      size_t from = p + 1;
+      for (size_t i = p + 1; i < close; ++i) {
+        if (t.Is(i, '[')) ++brackets;
+        if (t.Is(i, ']') && --brackets < 0) SyntaxError();
+        if (t.Is(i, ',') && brackets == 0) {
+          pieces.push_back(Trim(std::string_view(t.s).substr(from, i - from)));
           from = i + 1;
         }
       }
       if (brackets != 0) SyntaxError();
-      pieces.push_back(Trim(std::string_view(inner).substr(from)));
+      pieces.push_back(Trim(std::string_view(t.s).substr(from, close - from)));
     }
 
     TBuildOpeData op{ocFunc, NewTemp(), {name}};
-    text = text.substr(0, start) + op.Dest + text.substr(close + 1);
+    t.Splice(start, close + 1, op.Dest);
     for (std::string& piece : pieces) op.Args.push_back(Operand(std::move(piece), depth));
     ops_.push_back(std::move(op));
-    return true;
+
+    size_t after = start + ops_.back().Dest.size();
+    while (after < t.s.size() && IsSpace(t.s[after])) ++after;
+    scan = after < t.s.size() && t.Is(after, '(') ? after + 1 : start;
   }
-  return false;
 }
 
-bool TBuildKivoParser::CutArrayElement(std::string& text, int depth) {
-  std::vector<char> mask = TrailMask(text);
-  std::vector<size_t> match = PairUp(text, mask, '[', ']');
-  size_t p = text.size();
-  while (p-- > 0) {
-    if (!mask[p] && text[p] == '[') break;
-  }
-  if (p == static_cast<size_t>(-1)) return false;
-  size_t k = NonSpaceBefore(text, p);
-  if (k == std::string_view::npos || (!mask[k] && IsSpecialChar(text[k]))) SyntaxError();
-  size_t start = k;
-  while (start > 0 && (mask[start - 1] || !(IsSpace(text[start - 1]) || IsSpecialChar(text[start - 1])))) --start;
-  size_t close = match[p];
-  std::string name = text.substr(start, k + 1 - start);
-  std::string indexText = text.substr(p + 1, close - p - 1);
-  if (Trim(indexText).empty()) throw EKivoError(std::string(kBadIndexList));
-
-  TBuildOpeData op{ocDimTo, NewDimTemp(), {name}};
-  text = text.substr(0, start) + op.Dest + text.substr(close + 1);
-  size_t from = 0;
-  for (size_t i = 0; i <= indexText.size(); ++i) {
-    if (i == indexText.size() || indexText[i] == ',') {
-      op.Args.push_back(Operand(Trim(std::string_view(indexText).substr(from, i - from)), depth));
-      from = i + 1;
+void TBuildKivoParser::CutArrayElements(TExprText& t, int depth) {
+  CheckBalanced(t, '[', ']');
+  // The last "[" first; nothing after a cut holds another "[".
+  size_t scan = t.s.size();
+  for (;;) {
+    size_t p = std::string::npos;
+    while (scan-- > 0) {
+      if (t.Is(scan, '[')) {
+        p = scan;
+        break;
+      }
     }
+    if (p == std::string::npos) return;
+    size_t k = NonSpaceBefore(t.s, p);
+    if (k == std::string_view::npos || (!t.mask[k] && IsSpecialChar(t.s[k]))) SyntaxError();
+    size_t start = k;
+    while (start > 0 && (t.mask[start - 1] || !(IsSpace(t.s[start - 1]) || IsSpecialChar(t.s[start - 1])))) --start;
+    size_t close = MatchForward(t, p, '[', ']');
+    std::string name = t.s.substr(start, k + 1 - start);
+    std::string indexText = t.s.substr(p + 1, close - p - 1);
+    if (Trim(indexText).empty()) throw EKivoError(std::string(kBadIndexList));
+
+    TBuildOpeData op{ocDimTo, NewDimTemp(), {name}};
+    t.Splice(start, close + 1, op.Dest);
+    size_t from = 0;
+    for (size_t i = 0; i <= indexText.size(); ++i) {
+      if (i == indexText.size() || indexText[i] == ',') {
+        op.Args.push_back(Operand(Trim(std::string_view(indexText).substr(from, i - from)), depth));
+        from = i + 1;
+      }
+    }
+    ops_.push_back(std::move(op));
+    scan = start;
   }
-  ops_.push_back(std::move(op));
-  return true;
 }
 
-bool TBuildKivoParser::CutGroup(std::string& text, int depth) {
-  std::vector<char> mask = TrailMask(text);
-  std::vector<size_t> match = PairUp(text, mask, '(', ')');
-  for (size_t p = text.size(); p-- > 0;) {
-    if (mask[p] || text[p] != '(') continue;
-    size_t k = NonSpaceBefore(text, p);
-    if (k != std::string_view::npos && !mask[k] && IsIdentChar(text[k])) continue;
-    size_t close = match[p];
-    std::string inner = text.substr(p + 1, close - p - 1);
+void TBuildKivoParser::CutGroups(TExprText& t, int depth) {
+  CheckBalanced(t, '(', ')');
+  // The last "(" that does not follow an identifier; a cut leaves no such "(" after it.
+  size_t scan = t.s.size();
+  for (;;) {
+    size_t p = std::string::npos;
+    while (scan-- > 0) {
+      if (!t.Is(scan, '(')) continue;
+      size_t k = NonSpaceBefore(t.s, scan);
+      if (k != std::string_view::npos && !t.mask[k] && IsIdentChar(t.s[k])) continue;
+      p = scan;
+      break;
+    }
+    if (p == std::string::npos) return;
+    size_t close = MatchForward(t, p, '(', ')');
+    std::string inner = t.s.substr(p + 1, close - p - 1);
     std::string temp = NewTemp();
-    text = text.substr(0, p) + temp + text.substr(close + 1);
+    t.Splice(p, close + 1, temp);
     CompileText(temp + " = " + inner, depth + 1);
-    return true;
+    scan = p;
   }
-  return false;
 }
 
 std::string TBuildKivoParser::Operand(std::string text, int depth) {
@@ -343,67 +401,87 @@ std::string TBuildKivoParser::Operand(std::string text, int depth) {
 }
 
 void TBuildKivoParser::Reduce(std::vector<std::string>& tokens) {
+  // The leftmost operator of the highest level present is reduced first, again and again. A
+  // reduction never makes an operator, so this is: level 1 to 9, each level's operators from
+  // left to right, over a linked token list.
+  const size_t n = tokens.size();
+  constexpr size_t kNone = static_cast<size_t>(-1);
+  std::vector<size_t> prev(n), next(n);
+  std::vector<std::vector<size_t>> byLevel(10);
+  for (size_t i = 0; i < n; ++i) {
+    prev[i] = i == 0 ? kNone : i - 1;
+    next[i] = i + 1 == n ? kNone : i + 1;
+    if (IsOperatorToken(tokens[i])) byLevel[static_cast<size_t>(LevelOf(tokens[i]))].push_back(i);
+  }
+  if (!byLevel[0].empty()) SyntaxError();  // not an operator of the language
+  size_t first = 0;
+  size_t alive = n;
+  auto unlink = [&](size_t i) {
+    if (prev[i] != kNone) next[prev[i]] = next[i];
+    else first = next[i];
+    if (next[i] != kNone) prev[next[i]] = prev[i];
+    --alive;
+  };
   bool assigned = false;
-  while (!tokens.empty()) {
-    int best = 0;
-    size_t i = 0;
-    for (size_t t = 0; t < tokens.size(); ++t) {
-      if (!IsOperatorToken(tokens[t])) continue;
-      int level = LevelOf(tokens[t]);
-      if (level != 0 && (best == 0 || level < best)) {
-        best = level;
-        i = t;
+  for (size_t level = 1; level <= 9; ++level) {
+    for (size_t i : byLevel[level]) {
+      size_t left = prev[i], right = next[i];
+      if (right == kNone || IsOperatorToken(tokens[right])) SyntaxError();
+      uint8_t code = OpTypeOf(tokens[i]);
+      if (code == ocTo) {
+        if (left == kNone || IsOperatorToken(tokens[left])) SyntaxError();
+        ops_.push_back({ocTo, tokens[left], {tokens[right]}});
+        unlink(left);
+        unlink(i);
+        unlink(right);
+        assigned = true;
+      } else if (left != kNone) {
+        if (std::string_view("+-*/%|&^=[(<>").find(tokens[left][0]) != std::string_view::npos) SyntaxError();
+        std::string temp = NewTemp();
+        ops_.push_back({code, temp, {tokens[left], tokens[right]}});
+        tokens[left] = std::move(temp);
+        unlink(i);
+        unlink(right);
+      } else {
+        if (code != ocPlus && code != ocMinus) SyntaxError();
+        std::string temp = NewTemp();
+        ops_.push_back({code, temp, {"0", tokens[right]}});
+        tokens[i] = std::move(temp);
+        unlink(right);
       }
     }
-    if (best == 0) {
-      // Only a bare operand may remain, and only in an expression without assignment.
-      if (assigned || tokens.size() > 1 || IsOperatorToken(tokens[0])) SyntaxError();
-      ops_.push_back({ocTo, std::string(kArgTemp), {tokens[0]}});
-      tokens.clear();
-      break;
-    }
-    if (i + 1 >= tokens.size() || IsOperatorToken(tokens[i + 1])) SyntaxError();
-    uint8_t code = OpTypeOf(tokens[i]);
-    if (code == ocTo) {
-      if (i == 0 || IsOperatorToken(tokens[i - 1])) SyntaxError();
-      ops_.push_back({ocTo, tokens[i - 1], {tokens[i + 1]}});
-      tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(i - 1), tokens.begin() + static_cast<std::ptrdiff_t>(i + 2));
-      assigned = true;
-    } else if (i > 0) {
-      if (std::string_view("+-*/%|&^=[(<>").find(tokens[i - 1][0]) != std::string_view::npos) SyntaxError();
-      std::string temp = NewTemp();
-      ops_.push_back({code, temp, {tokens[i - 1], tokens[i + 1]}});
-      tokens[i - 1] = std::move(temp);
-      tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(i), tokens.begin() + static_cast<std::ptrdiff_t>(i + 2));
-    } else {
-      if (code != ocPlus && code != ocMinus) SyntaxError();
-      std::string temp = NewTemp();
-      ops_.push_back({code, temp, {"0", tokens[1]}});
-      tokens[0] = std::move(temp);
-      tokens.erase(tokens.begin() + 1);
-    }
   }
+  // Only a bare operand may remain, and only in an expression without assignment.
+  if (alive == 0) return;
+  if (assigned || alive > 1) SyntaxError();
+  ops_.push_back({ocTo, std::string(kArgTemp), {tokens[first]}});
 }
 
 void TBuildKivoParser::RemoveTempCopies() {
+  // A copy between temporaries is dropped and later uses of its destination take its source.
+  // Walking forward with the renames made so far gives the same list as rewriting every later
+  // operation at each copy.
   auto plainTemp = [](std::string_view s) {
     return s.starts_with(kTempPrefix) && !s.starts_with(kDimTempPrefix) && s != kArgTemp;
   };
-  for (size_t i = 0; i < ops_.size();) {
-    const TBuildOpeData& op = ops_[i];
-    if (op.OpType != ocTo || op.Args.size() != 1 || !plainTemp(op.Dest) || !plainTemp(op.Args[0])) {
-      ++i;
+  std::unordered_map<std::string, std::string> renamed;
+  auto resolve = [&renamed](std::string& name) {
+    for (auto found = renamed.find(name); found != renamed.end(); found = renamed.find(name)) name = found->second;
+  };
+  std::vector<TBuildOpeData> kept;
+  kept.reserve(ops_.size());
+  for (TBuildOpeData& op : ops_) {
+    if (!renamed.empty()) {
+      resolve(op.Dest);
+      for (std::string& a : op.Args) resolve(a);
+    }
+    if (op.OpType == ocTo && op.Args.size() == 1 && plainTemp(op.Dest) && plainTemp(op.Args[0])) {
+      if (op.Dest != op.Args[0]) renamed[op.Dest] = op.Args[0];
       continue;
     }
-    std::string from = op.Dest, to = op.Args[0];
-    for (size_t j = i + 1; j < ops_.size(); ++j) {
-      if (ops_[j].Dest == from) ops_[j].Dest = to;
-      for (std::string& a : ops_[j].Args) {
-        if (a == from) a = to;
-      }
-    }
-    ops_.erase(ops_.begin() + static_cast<std::ptrdiff_t>(i));
+    kept.push_back(std::move(op));
   }
+  ops_ = std::move(kept);
 }
 
 void TBuildKivoParser::WriteRunForm(TStream& stream) const {

@@ -10,6 +10,8 @@
 
 namespace kivo {
 
+struct TExprText;
+
 // One operation whose operands are still text; for ocFunc Args[0] is the function name.
 struct TBuildOpeData {
   uint8_t OpType = ocNone;
@@ -31,15 +33,15 @@ public:
 
   const std::vector<TBuildOpeData>& Operations() const { return ops_; }
 
-  // Texts longer than this are refused: the passes rescan the text once per construct.
+  // Texts longer than this are refused ("構文エラー"); scripts' expressions are far shorter.
   static constexpr size_t kMaxTextLength = 65536;
 
 private:
   void CompileText(std::string text, int depth);
   void CutStringLiterals(std::string& text);
-  bool CutFunctionCall(std::string& text, int depth);
-  bool CutArrayElement(std::string& text, int depth);
-  bool CutGroup(std::string& text, int depth);
+  void CutFunctionCalls(TExprText& t, int depth);
+  void CutArrayElements(TExprText& t, int depth);
+  void CutGroups(TExprText& t, int depth);
   void Reduce(std::vector<std::string>& tokens);
   std::string Operand(std::string text, int depth);
   void RemoveTempCopies();

@@ -120,12 +120,25 @@ TEST(BuildKivoParser, CompileAndConversionErrors) {
 }
 
 TEST(BuildKivoParser, HostileTextFailsCleanly) {
-  // Deep nesting and long chains either compile or raise; they never overflow.
-  EXPECT_NO_THROW(CompileOps(std::string(5000, '(') + "1" + std::string(5000, ')')));
-  std::string chain = "x = 1";
-  for (int i = 0; i < 500; ++i) chain += "+f(a[" + std::to_string(i) + "])";
-  EXPECT_EQ(CompileOps(chain).size(), 500u * 4 + 1);
-  EXPECT_NO_THROW(CompileError(std::string(20000, '-') + "1"));
+  // Texts near the length limit, deeply nested or made of thousands of constructs, compile or
+  // raise quickly and never overflow.
+  const size_t limit = TBuildKivoParser::kMaxTextLength - 8;
+  auto repeat = [limit](const std::string& head, const std::string& piece, const std::string& tail) {
+    std::string s = head;
+    while (s.size() + piece.size() + tail.size() < limit) s += piece;
+    return s + tail;
+  };
+  EXPECT_NO_THROW(CompileOps(std::string(30000, '(') + "1" + std::string(30000, ')')));
+  EXPECT_NO_THROW(CompileOps("f(" + std::string(30000, '(') + "x" + std::string(30000, ')') + ")"));
+  EXPECT_NO_THROW(CompileOps(std::string(60000, '-') + "1"));
+  std::string nestedCalls;
+  for (int i = 0; i < 10000; ++i) nestedCalls += "f(";
+  EXPECT_NO_THROW(CompileOps(nestedCalls + "1" + std::string(10000, ')')));
+  EXPECT_EQ(CompileOps(repeat("x = 1", "+f(a[1])", "")).size() % 4, 1u);
+  EXPECT_NO_THROW(CompileOps(repeat("", "(1)+", "1")));
+  EXPECT_NO_THROW(CompileOps(repeat("", "\"a\"++", "1")));
+  EXPECT_NO_THROW(CompileOps(repeat("", "a[(b+1)*2]-Min(3,(4))*", "1")));
+  EXPECT_THROW(CompileOps(repeat("", "f(1)+", "(")), EKivoError);
 }
 
 // Little-endian bytes, assembled independently of the writer under test.
