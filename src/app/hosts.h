@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "media/screen_manager.h"
+
 namespace kivo {
 
 class IWindow;
@@ -23,10 +25,9 @@ public:
   virtual void DeleteQueuedFiles() = 0;
 };
 
-// The scene root and its two bases.
-class ISceneHost {
+// The scene root and its two bases; the screen manager reads the composed frame through it.
+class ISceneHost : public IScreenScene {
 public:
-  virtual ~ISceneHost() = default;
   virtual int Width() const = 0;
   virtual int Height() const = 0;
   virtual void SetSize(int width, int height) = 0;
@@ -35,7 +36,6 @@ public:
   virtual void UpdateInput() = 0;
   virtual void Update() = 0;
   virtual void Render() = 0;
-  virtual void ClearDirtyLists() = 0;
   virtual void ReleaseDisplaySurfaces() = 0;
   virtual void ReloadDisplaySurfaces() = 0;
 

@@ -30,6 +30,10 @@ public:
   void UpdateInput() override {}
   void Update() override {}
   void Render() override {}
+  bool HasComposedSurface() const override { return false; }
+  int ZoomPercent() const override { return 100; }
+  TRect FullUpdateRect() const override { return {}; }
+  std::span<const TRect> DirtyRects() const override { return {}; }
   void ClearDirtyLists() override {}
   void ReleaseDisplaySurfaces() override {}
   void ReloadDisplaySurfaces() override {}

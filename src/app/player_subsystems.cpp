@@ -1,6 +1,7 @@
 // Wiring of the player's subsystems.
 #include "app/player_subsystems.h"
 
+#include "app/media_host.h"
 #include "app/neutral_hosts.h"
 #include "app/vfs_data_host.h"
 
@@ -12,8 +13,11 @@ void TPlayerSubsystems::FreeValues() {}
 void TPlayerSubsystems::InitSound(bool) {}
 std::unique_ptr<ISceneHost> TPlayerSubsystems::CreateScene() { return std::make_unique<TNeutralScene>(); }
 std::unique_ptr<IProjectHost> TPlayerSubsystems::CreateProject() { return std::make_unique<TNeutralProject>(); }
-std::unique_ptr<IMediaHost> TPlayerSubsystems::CreateMedia(IWindow&, const IProjectHost*, ISceneHost&) {
-  return std::make_unique<TNeutralMedia>();
+std::unique_ptr<IMediaHost> TPlayerSubsystems::CreateMedia(IWindow& window, const IProjectHost* project,
+                                                           ISceneHost& scene) {
+  if (!project) return std::make_unique<TMediaLayerHost>(window, scene, 0, 0, -1, -1);
+  return std::make_unique<TMediaLayerHost>(window, scene, project->ScreenWidth(), project->ScreenHeight(),
+                                           project->FullScreenWidthHint(), project->FullScreenHeightHint());
 }
 
 }  // namespace kivo

@@ -24,6 +24,26 @@ TEST(Startup, HeadlessRunWritesTheStartAndShutdownTrace) {
   EXPECT_LT(trace.find("# MediaInit"), trace.find("# Project.Free"));
 }
 
+// Width and height from a PNG's header.
+std::pair<int, int> PngSize(const std::string& bytes) {
+  auto be = [&](size_t at) {
+    return (static_cast<unsigned char>(bytes[at]) << 24) | (static_cast<unsigned char>(bytes[at + 1]) << 16) |
+           (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
+  };
+  if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0) return {0, 0};
+  return {be(16), be(20)};
+}
+
+TEST(Startup, ScreenshotsOfThePresentedFrame) {
+  testkit::TempFolder game;
+  game.Write("input.txt", "# a screenshot in the middle of the run\n2 screenshot " + game.File("mid.png") + "\n");
+  auto r = testkit::RunProgramAndWait(kPlayer, {"--headless", "--frames", "3", "--input", game.File("input.txt"),
+                                                "--screenshot", game.File("end.png"), game.Path()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(PngSize(game.Read("mid.png")), (std::pair<int, int>{640, 480}));
+  EXPECT_EQ(PngSize(game.Read("end.png")), (std::pair<int, int>{640, 480}));
+}
+
 TEST(Startup, UsageErrorsExitNonZero) {
   auto r = testkit::RunProgramAndWait(kPlayer, {"--frames", "soon"});
   EXPECT_EQ(r.status, 2);
