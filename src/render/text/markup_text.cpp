@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "support/sjis.h"
+#include "values/expr/operand_text.h"
 
 namespace kivo {
 
@@ -38,27 +39,10 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
 }
 
 std::optional<int32_t> ParseMarkupInt(std::string_view s) {
-  size_t i = 0;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  bool hex = i < s.size() && s[i] == '$';
-  if (hex) ++i;
-  if (i >= s.size()) return std::nullopt;
-  int64_t value = 0;
-  for (; i < s.size(); ++i) {
-    int digit = hex ? HexDigit(s[i]) : (s[i] >= '0' && s[i] <= '9' ? s[i] - '0' : -1);
-    if (digit < 0) return std::nullopt;
-    value = value * (hex ? 16 : 10) + digit;
-    // Hexadecimal text may spell the whole 32-bit pattern; decimal must stay within int32.
-    if (value > (hex ? int64_t{0xFFFFFFFF} : int64_t{0x80000000})) return std::nullopt;
-  }
-  if (hex) {
-    int32_t bits = static_cast<int32_t>(static_cast<uint32_t>(value));
-    return negative ? static_cast<int32_t>(0u - static_cast<uint32_t>(bits)) : bits;
-  }
-  if (negative) value = -value;
-  if (value > INT32_MAX || value < INT32_MIN) return std::nullopt;
-  return static_cast<int32_t>(value);
+  // The same integer literals as in expressions.
+  int32_t value = 0;
+  if (!ParseIntLiteral(s, value)) return std::nullopt;
+  return value;
 }
 
 std::optional<int32_t> ParseMarkupColor(std::string_view s) {
