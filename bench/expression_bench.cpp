@@ -91,6 +91,27 @@ void BM_ExecuteCondition(benchmark::State& state) {
 }
 BENCHMARK(BM_ExecuteCondition);
 
+// The collection work every execution needs, for scale: one temporary made and deleted, and one
+// look-up of a user variable.
+void BM_CollectionTemporary(benchmark::State& state) {
+  Script script("x");
+  for (auto _ : state) {
+    TParamCollectionItem& item = script.vars.AddVar(PT_INT);
+    item.SetName("____0");
+    script.vars.DeleteVar(item);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_CollectionTemporary);
+
+void BM_CollectionFindVar(benchmark::State& state) {
+  Script script("x");
+  const std::string name = "x";
+  for (auto _ : state) benchmark::DoNotOptimize(script.vars.FindVar(name));
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_CollectionFindVar);
+
 // Compiling at run time (Calc, markup insertion), for scale.
 void BM_CompileAndConvert(benchmark::State& state) {
   for (auto _ : state) {
