@@ -153,6 +153,8 @@ public:
     if (noBreak_) Tag("</NOBR>");
     SetFlags(0);
     if (fontOpen_) Tag("</FONT>");
+    // Editors strip spaces at line ends; an empty tag keeps the last one.
+    if (!out_.empty() && out_.back() == ' ') Tag("<>");
     return std::move(out_);
   }
 
