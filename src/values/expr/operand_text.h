@@ -21,12 +21,8 @@ struct TOperandConst {
   std::string Text;  // the string constant, or the variable name
 };
 
-// Optional sign, then decimal digits or "$" and hexadecimal digits, within 32 bits.
-bool ParseIntLiteral(std::string_view s, int32_t& value);
-// Optional sign, digits with an optional "." fraction, an optional exponent.
-bool ParseFloatLiteral(std::string_view s, Extended& value);
-
-// Integer, float, TRUE/FALSE, quoted string, else a variable name (also "" and temporaries).
+// Integer (optional sign, decimal or "$" hexadecimal, within 32 bits), float (digits with an
+// optional "." fraction and exponent), TRUE/FALSE, quoted string, else a variable name (also "" and temporaries).
 TOperandConst ClassifyOperandText(const std::string& text);
 void WriteOperandText(TBinaryWriter& w, const std::string& text);
 

@@ -149,20 +149,19 @@ void SortStrF(TFuncCall& c) {
   const int n = elements->GetCount();
   std::vector<int> order(static_cast<size_t>(n));
   std::iota(order.begin(), order.end(), 0);
+  auto sortBy = [&](auto keyAt) {
+    std::vector<decltype(keyAt(0))> keys(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) keys[static_cast<size_t>(i)] = keyAt(i);
+    std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
+      const auto& kx = keys[static_cast<size_t>(x)];
+      const auto& ky = keys[static_cast<size_t>(y)];
+      return descending ? ky < kx : kx < ky;
+    });
+  };
   if (numeric) {
-    std::vector<Extended> keys(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) keys[static_cast<size_t>(i)] = elements->GetFloatAt(i);
-    std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
-      return descending ? keys[static_cast<size_t>(y)] < keys[static_cast<size_t>(x)]
-                        : keys[static_cast<size_t>(x)] < keys[static_cast<size_t>(y)];
-    });
+    sortBy([&](int i) { return elements->GetFloatAt(i); });
   } else {
-    std::vector<std::string> keys(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) keys[static_cast<size_t>(i)] = elements->GetStrAt(i);
-    std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
-      return descending ? keys[static_cast<size_t>(y)] < keys[static_cast<size_t>(x)]
-                        : keys[static_cast<size_t>(x)] < keys[static_cast<size_t>(y)];
-    });
+    sortBy([&](int i) { return elements->GetStrAt(i); });
   }
   // The shape stays: only the element order changes.
   for (int i = 0; i < n; ++i) CopyElement(a, i, *elements, order[static_cast<size_t>(i)]);
