@@ -1,6 +1,7 @@
 // The main window's life: creation, start-up order, the frame tick, display switching and shutdown.
 #include "app/form_view.h"
 
+#include <cstdio>
 #include <thread>
 
 #include "platform/kivo_error.h"
@@ -73,7 +74,7 @@ void TFormView::InitSystem() {
   TTrace::Label("KivoInitialize");
   scene_ = factory_.CreateScene();
   TTrace::Label("TProject.Create");
-  project_ = factory_.CreateProject();
+  project_ = factory_.CreateProject(options_.arguments, [this] { window_.Post([this] { FormClose(); }); });
   TTrace::Label("MediaInit");
   media_ = factory_.CreateMedia(window_, project_.get(), *scene_);
   TTrace::Label("KivoInitColor");
@@ -278,6 +279,8 @@ void TFormView::FormClose() {
   if (closed_) return;
   closed_ = true;
   timing_.exitRequested = true;
+  if (!options_.dumpVarsFile.empty() && !factory_.DumpVariables(options_.dumpVarsFile))
+    std::fprintf(stderr, "kivoplay: could not write the variable dump %s\n", options_.dumpVarsFile.c_str());
   if (handoff_) handoff_->Cancel();
   loopThread_.reset();
   TTrace::Label("Project.Free");

@@ -3,8 +3,10 @@
 // behind these; until it exists a neutral one answers (see neutral_hosts.h).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "media/screen_manager.h"
 
@@ -102,10 +104,14 @@ public:
   // Creates the variable collection and the system function manager.
   virtual void CreateValues() = 0;
   virtual void FreeValues() = 0;
+  // --dump-vars: the variables as they are now; false when they cannot be written.
+  virtual bool DumpVariables(const std::string& path) = 0;
   virtual void InitSound(bool directSound) = 0;
   virtual std::unique_ptr<ISceneHost> CreateScene() = 0;  // "KivoInitialize"
-  // "TProject.Create": may leave the exit-requested flag set; null when there is no project.
-  virtual std::unique_ptr<IProjectHost> CreateProject() = 0;
+  // "TProject.Create" with the original command line: may leave the exit-requested flag set.
+  // requestClose asks the main window to close (the script's Terminate).
+  virtual std::unique_ptr<IProjectHost> CreateProject(const std::vector<std::string>& arguments,
+                                                      std::function<void()> requestClose) = 0;
   // "MediaInit"
   virtual std::unique_ptr<IMediaHost> CreateMedia(IWindow& window, const IProjectHost* project, ISceneHost& scene) = 0;
 };

@@ -3,16 +3,43 @@
 
 #include "app/media_host.h"
 #include "app/neutral_hosts.h"
+#include "app/player_project.h"
 #include "app/vfs_data_host.h"
+#include "platform/paths.h"
+#include "values/functions/sys_func_man.h"
+#include "values/param_collection.h"
+#include "values/variable_dump.h"
 
 namespace kivo {
 
+TPlayerSubsystems::TPlayerSubsystems() = default;
+TPlayerSubsystems::~TPlayerSubsystems() = default;
+
 std::unique_ptr<IDataHost> TPlayerSubsystems::CreateData() { return std::make_unique<TVfsDataHost>(); }
-void TPlayerSubsystems::CreateValues() {}
-void TPlayerSubsystems::FreeValues() {}
+
+void TPlayerSubsystems::CreateValues() {
+  vars_ = std::make_unique<TParamCollection>();
+  funcs_ = std::make_unique<TSysFuncMan>(*vars_);
+}
+
+void TPlayerSubsystems::FreeValues() {
+  funcs_.reset();
+  vars_.reset();
+}
+
+bool TPlayerSubsystems::DumpVariables(const std::string& path) { return vars_ && WriteVariableDump(*vars_, path); }
+
+// The sound device comes with the mixer; the player runs silent until then.
 void TPlayerSubsystems::InitSound(bool) {}
+
 std::unique_ptr<ISceneHost> TPlayerSubsystems::CreateScene() { return std::make_unique<TNeutralScene>(); }
-std::unique_ptr<IProjectHost> TPlayerSubsystems::CreateProject() { return std::make_unique<TNeutralProject>(); }
+
+std::unique_ptr<IProjectHost> TPlayerSubsystems::CreateProject(const std::vector<std::string>& arguments,
+                                                              std::function<void()> requestClose) {
+  return std::make_unique<TPlayerProject>(*funcs_, events_,
+                                        TProjectContext{arguments, ProgramFolder(), std::move(requestClose)});
+}
+
 std::unique_ptr<IMediaHost> TPlayerSubsystems::CreateMedia(IWindow& window, const IProjectHost* project,
                                                            ISceneHost& scene) {
   if (!project) return std::make_unique<TMediaLayerHost>(window, scene, 0, 0, -1, -1);

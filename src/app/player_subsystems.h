@@ -2,19 +2,35 @@
 // stand-ins for those not plugged in yet.
 #pragma once
 
+#include <memory>
+
 #include "app/hosts.h"
+#include "engine/event_list.h"
 
 namespace kivo {
 
+class TParamCollection;
+class TSysFuncMan;
+
 class TPlayerSubsystems : public ISubsystemFactory {
 public:
+  TPlayerSubsystems();
+  ~TPlayerSubsystems() override;
+
   std::unique_ptr<IDataHost> CreateData() override;
   void CreateValues() override;
   void FreeValues() override;
+  bool DumpVariables(const std::string& path) override;
   void InitSound(bool directSound) override;
   std::unique_ptr<ISceneHost> CreateScene() override;
-  std::unique_ptr<IProjectHost> CreateProject() override;
+  std::unique_ptr<IProjectHost> CreateProject(const std::vector<std::string>& arguments,
+                                              std::function<void()> requestClose) override;
   std::unique_ptr<IMediaHost> CreateMedia(IWindow& window, const IProjectHost* project, ISceneHost& scene) override;
+
+private:
+  std::unique_ptr<TParamCollection> vars_;
+  std::unique_ptr<TSysFuncMan> funcs_;
+  TTimerList events_;  // the scene root's event list, until the scene holds it
 };
 
 }  // namespace kivo

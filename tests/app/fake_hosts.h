@@ -94,7 +94,8 @@ public:
   void FreeValues() override {}
   void InitSound(bool) override {}
   std::unique_ptr<ISceneHost> CreateScene() override { return std::make_unique<TRecordingScene>(log); }
-  std::unique_ptr<IProjectHost> CreateProject() override {
+  bool DumpVariables(const std::string&) override { return true; }
+  std::unique_ptr<IProjectHost> CreateProject(const std::vector<std::string>&, std::function<void()>) override {
     auto p = std::make_unique<TRecordingProject>(log, exitFlag_);
     p->toolbar = toolbar;
     project = p.get();

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "minimal_game.h"
 #include "run_program.h"
 #include "testkit/temp_folder.h"
 
@@ -12,9 +13,11 @@ namespace {
 const std::string kBin = KIVO_BIN_DIR;
 const std::string kPlayer = kBin + "/kivoplay";
 
-TEST(Startup, HeadlessRunWritesTheStartAndShutdownTrace) {
+TEST(Startup, HeadlessRunTracesItsStepsAndCommandsAndDumpsVariables) {
   testkit::TempFolder game;
-  auto r = testkit::RunProgramAndWait(kPlayer, {"--headless", "--frames", "5", "--trace", game.File("trace.txt"),
+  testkit::WriteMinimalGame(game.Path(), {"counter = counter + 1", "counter = counter + 10", "counter = counter + 100"});
+  auto r = testkit::RunProgramAndWait(kPlayer, {"--headless", "--frames", "2", "--tick-ms", "16", "--trace",
+                                                game.File("trace.txt"), "--dump-vars", game.File("vars.txt"),
                                                 game.Path()});
   EXPECT_EQ(r.status, 0) << r.err;
   std::string trace = game.Read("trace.txt");
@@ -22,6 +25,17 @@ TEST(Startup, HeadlessRunWritesTheStartAndShutdownTrace) {
                             "# MediaFinal"})
     EXPECT_NE(trace.find(label), std::string::npos) << label << " in\n" << trace;
   EXPECT_LT(trace.find("# MediaInit"), trace.find("# Project.Free"));
+  // Two ticks of 16 ms: the declaration and the first Calc, then the second Calc.
+  EXPECT_NE(trace.find("00000010 : start.ksb(1)\n00000010 : start.ksb(2)\n00000020 : start.ksb(3)\n"),
+            std::string::npos)
+      << trace;
+  EXPECT_EQ(game.Read("vars.txt"), "counter\tint\t11\n");
+}
+
+TEST(Startup, AFolderWithoutAProjectFailsToStart) {
+  testkit::TempFolder empty;
+  auto r = testkit::RunProgramAndWait(kPlayer, {"--headless", "--frames", "2", empty.Path()});
+  EXPECT_EQ(r.status, 1);
 }
 
 // Width and height from a PNG's header.
@@ -36,6 +50,7 @@ std::pair<int, int> PngSize(const std::string& bytes) {
 
 TEST(Startup, ScreenshotsOfThePresentedFrame) {
   testkit::TempFolder game;
+  testkit::WriteMinimalGame(game.Path(), {});
   game.Write("input.txt", "# a screenshot in the middle of the run\n2 screenshot " + game.File("mid.png") + "\n");
   auto r = testkit::RunProgramAndWait(kPlayer, {"--headless", "--frames", "3", "--input", game.File("input.txt"),
                                                 "--screenshot", game.File("end.png"), game.Path()});

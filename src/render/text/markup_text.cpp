@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "support/sjis.h"
-#include "values/expr/operand_text.h"
+#include "values/value_convert.h"
 
 namespace kivo {
 
@@ -41,7 +41,7 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
 std::optional<int32_t> ParseMarkupInt(std::string_view s) {
   // The same integer literals as in expressions.
   int32_t value = 0;
-  if (!ParseIntLiteral(s, value)) return std::nullopt;
+  if (!TryStrToInt(s, value)) return std::nullopt;
   return value;
 }
 
