@@ -17,7 +17,9 @@ int ExtractCommand(const std::vector<std::string>& args);
 int PackCommand(const std::vector<std::string>& args);
 int AppendCommand(const std::vector<std::string>& args);
 int VerifyCommand(const std::vector<std::string>& args);
+int BuildCommand(const std::vector<std::string>& args), DumpCommand(const std::vector<std::string>& args);
 extern const char kLsHelp[], kExtractHelp[], kPackHelp[], kAppendHelp[], kVerifyHelp[];
+extern const char kBuildHelp[], kDumpHelp[];
 
 const std::vector<TToolCommand>& Commands() {
   static const std::vector<TToolCommand> commands = {
@@ -26,6 +28,8 @@ const std::vector<TToolCommand>& Commands() {
       {"pack", "write a folder as a version-102 archive", kPackHelp, PackCommand},
       {"append", "append an archive to a program file", kAppendHelp, AppendCommand},
       {"verify", "recompute the checksums of an archive", kVerifyHelp, VerifyCommand},
+      {"build", "compile a game source folder into pages and project files", kBuildHelp, BuildCommand},
+      {"dump", "print pages, project files or an archive's pages as source text", kDumpHelp, DumpCommand},
   };
   return commands;
 }
