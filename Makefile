@@ -6,7 +6,7 @@ GENERATOR  := -G Ninja
 DEMO_OUT   := $(BUILD)/demo
 SCREENSHOT := $(BUILD)/demo-screenshot.png
 
-.PHONY: all deps configure build run test test-asan bench clean
+.PHONY: all deps configure build demo run test test-asan bench clean
 
 all: build
 

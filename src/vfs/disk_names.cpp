@@ -1,6 +1,7 @@
 // The shared resolver and name helpers.
 #include "vfs/disk_names.h"
 
+#include "platform/cp932.h"
 #include "support/sjis.h"
 
 namespace kivo {
@@ -21,6 +22,20 @@ std::vector<std::string> SplitDataName(std::string_view name) {
     i += n;
   }
   return components;
+}
+
+std::string SafeRelativePath(std::string_view dataName) {
+  std::vector<std::string> components = SplitDataName(dataName);
+  std::string path;
+  for (size_t i = 0; i < components.size(); ++i) {
+    const std::string& c = components[i];
+    if (c.empty() || c == "." || c == "..") return {};
+    // "C:" would be a drive on the system the name came from.
+    if (i == 0 && c.size() == 2 && c[1] == ':') return {};
+    if (!path.empty()) path.push_back('/');
+    path += Cp932ToUtf8(c);
+  }
+  return path;
 }
 
 std::optional<std::string> FindDiskFile(const std::string& folder, std::string_view name, bool allowFolder) {

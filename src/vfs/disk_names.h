@@ -19,6 +19,10 @@ std::optional<std::string> FindDiskFile(const std::string& folder, std::string_v
 // The components of a data name, split at "\" and "/" outside double-byte characters.
 std::vector<std::string> SplitDataName(std::string_view name);
 
+// The host path (UTF-8, "/" between folders) below a target folder for a data name, or "" when
+// the name is absolute, has a drive or climbs out with "..": what the tools write stays inside.
+std::string SafeRelativePath(std::string_view dataName);
+
 // The extension of a data name's last component, with its dot ("" when there is none).
 std::string ExtensionOf(std::string_view name);
 // The data name's last component.

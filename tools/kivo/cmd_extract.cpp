@@ -20,25 +20,6 @@ extern const char kExtractHelp[] =
     "written outside DIR. Each file is written under a temporary name and renamed when complete.\n"
     "Exit status 1 when an entry was refused, damaged or not found.\n";
 
-namespace {
-
-// The path below the target folder for a data name, or "" when the name would leave it.
-std::string SafeRelativePath(const std::string& dataName) {
-  std::vector<std::string> components = SplitDataName(dataName);
-  std::string path;
-  for (size_t i = 0; i < components.size(); ++i) {
-    const std::string& c = components[i];
-    if (c.empty() || c == "." || c == "..") return {};
-    // "C:" would be a drive on the system the name came from.
-    if (i == 0 && c.size() == 2 && c[1] == ':') return {};
-    if (!path.empty()) path.push_back('/');
-    path += Cp932ToUtf8(c);
-  }
-  return path;
-}
-
-}  // namespace
-
 int ExtractCommand(const std::vector<std::string>& args) {
   TArguments a = ParseArguments(args, {"-C"});
   if (a.positional.empty()) throw TUsageError{"expected an ARCHIVE"};

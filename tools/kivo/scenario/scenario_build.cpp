@@ -12,6 +12,8 @@
 #include "platform/kivo_error.h"
 #include "project_text.h"
 #include "support/stream.h"
+#include "vfs/disk_names.h"
+#include "vfs/file_stream.h"
 
 namespace fs = std::filesystem;
 
@@ -27,11 +29,12 @@ std::string ReadFile(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// Written under a temporary name and renamed, so a failed build never leaves half a file.
 void WriteFile(const fs::path& path, const std::string& bytes) {
   fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw EKivoError("cannot write " + path.string());
+  TAtomicFile out(path.string());
+  out.Stream().WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  out.Commit();
 }
 
 std::string LowerName(std::string s) {
@@ -152,10 +155,7 @@ TBuildResult BuildGame(const std::string& src, const std::string& out) {
   WriteFile(target / "install.dat", Bytes(install));
   for (size_t i = 0; i < pages.size(); ++i)
     WriteFile(target / SourceName(compiled[i]->Name()), PageBytes(*compiled[i]));
-  for (const auto& [file, relative] : assets) {
-    fs::create_directories((target / relative).parent_path());
-    fs::copy_file(file, target / relative, fs::copy_options::overwrite_existing);
-  }
+  for (const auto& [file, relative] : assets) WriteFile(target / relative, ReadFile(file));
   return {static_cast<int>(pages.size()), static_cast<int>(assets.size())};
 }
 
@@ -224,7 +224,9 @@ int WriteSourceFolder(const std::vector<TNamedFile>& files, const std::string& o
   std::vector<std::pair<fs::path, std::string>> out;
   if (loaded.setting) out.push_back({kProjectSource, PrintProjectText(*loaded.setting, loaded.install.get())});
   for (const auto& [name, page] : loaded.pages) {
-    std::string source = SourceName(name);
+    // A stored name is the archive's word, not ours: one that would land outside is refused.
+    std::string source = SafeRelativePath(name);
+    if (source.empty()) throw EKivoError("refused " + Cp932ToUtf8(name) + ": it would land outside " + outFolder);
     out.push_back({source.substr(0, source.size() - 4) + kPageSuffix, PrintPage(*page, find)});
   }
   for (const auto& [relative, text] : out) WriteFile(fs::path(outFolder) / relative, text);

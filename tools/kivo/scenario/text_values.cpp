@@ -30,7 +30,7 @@ std::string DecodeHex(const std::string& digits, size_t offset) {
 
 // The end of the token starting at i; brackets and quotes must close inside the line.
 size_t TokenEnd(const std::string& s, size_t i) {
-  std::vector<char> open;
+  std::vector<std::pair<char, size_t>> open;  // the bracket and where it stands
   size_t quote = std::string::npos;
   for (; i < s.size(); ++i) {
     char c = s[i];
@@ -40,17 +40,17 @@ size_t TokenEnd(const std::string& s, size_t i) {
       continue;
     }
     if (c == '"') quote = i;
-    else if (c == '(' || c == '[' || c == '{') open.push_back(c);
+    else if (c == '(' || c == '[' || c == '{') open.push_back({c, i});
     else if (c == ')' || c == ']' || c == '}') {
       char want = c == ')' ? '(' : c == ']' ? '[' : '{';
-      if (open.empty() || open.back() != want) throw TLexError{i, std::string("unmatched '") + c + "'"};
+      if (open.empty() || open.back().first != want) throw TLexError{i, std::string("unmatched '") + c + "'"};
       open.pop_back();
     } else if (IsBlank(c) && open.empty()) {
       break;
     }
   }
   if (quote != std::string::npos) throw TLexError{quote, "the string is not closed"};
-  if (!open.empty()) throw TLexError{s.size(), std::string("'") + open.back() + "' is not closed"};
+  if (!open.empty()) throw TLexError{open.back().second, std::string("'") + open.back().first + "' is not closed"};
   return i;
 }
 
