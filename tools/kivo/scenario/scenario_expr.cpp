@@ -8,6 +8,7 @@
 
 #include "platform/kivo_error.h"
 #include "support/stream.h"
+#include "text_values.h"
 #include "values/expr/build_parser.h"
 #include "values/expr/op_codes.h"
 #include "values/functions/function_table.h"
@@ -15,23 +16,6 @@
 
 namespace kivo::scenario {
 namespace {
-
-std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out += kDigits[c >> 4];
-    out += kDigits[c & 15];
-  }
-  return out;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 std::string CompiledBytes(const std::string& text) {
   TBuildKivoParser parser;
@@ -212,13 +196,11 @@ void CompileExpr(const std::string& text, TExpr& expr) {
   }
   std::string trimmed = text.substr(first, text.find_last_not_of(" \t") + 1 - first);
   if (trimmed.starts_with(kRawPrefix)) {
-    std::string digits = trimmed.substr(std::string(kRawPrefix).size());
-    if (digits.size() % 2 != 0) throw EKivoError("a raw expression needs an even number of hexadecimal digits");
     std::string bytes;
-    for (size_t i = 0; i < digits.size(); i += 2) {
-      int high = HexDigit(digits[i]), low = HexDigit(digits[i + 1]);
-      if (high < 0 || low < 0) throw EKivoError("a raw expression holds only hexadecimal digits");
-      bytes += static_cast<char>(high * 16 + low);
+    try {
+      bytes = DecodeHex(trimmed.substr(std::string(kRawPrefix).size()), 0);
+    } catch (const TLexError& e) {
+      throw EKivoError("raw expression: " + e.message);
     }
     LoadBytes(bytes, expr);
     return;
@@ -246,7 +228,7 @@ std::string InfixOf(const TExpr& expr) {
 std::string PrintExpr(const TExpr& expr) {
   if (expr.Empty()) return {};
   std::string text = InfixOf(expr);
-  return text.empty() ? kRawPrefix + Hex(ExprBytes(expr)) : text;
+  return text.empty() ? kRawPrefix + HexOf(ExprBytes(expr)) : text;
 }
 
 }  // namespace kivo::scenario

@@ -17,16 +17,6 @@ int Hex(char c) {
   return -1;
 }
 
-std::string DecodeHex(const std::string& digits, size_t offset) {
-  if (digits.size() % 2) throw TLexError{offset, "hexadecimal bytes need an even number of digits"};
-  std::string out;
-  for (size_t i = 0; i < digits.size(); i += 2) {
-    int h = Hex(digits[i]), l = Hex(digits[i + 1]);
-    if (h < 0 || l < 0) throw TLexError{offset + i, "not a hexadecimal digit"};
-    out += static_cast<char>(h * 16 + l);
-  }
-  return out;
-}
 
 // The end of the token starting at i; brackets and quotes must close inside the line.
 size_t TokenEnd(const std::string& s, size_t i) {
@@ -164,6 +154,17 @@ bool ParseInt(const std::string& text, int32_t& value) {
   if (v > INT32_MAX || v < INT32_MIN) return false;
   value = static_cast<int32_t>(v);
   return true;
+}
+
+std::string DecodeHex(const std::string& digits, size_t offset) {
+  if (digits.size() % 2) throw TLexError{offset, "hexadecimal bytes need an even number of digits"};
+  std::string out;
+  for (size_t i = 0; i < digits.size(); i += 2) {
+    int h = Hex(digits[i]), l = Hex(digits[i + 1]);
+    if (h < 0 || l < 0) throw TLexError{offset + i, "not a hexadecimal digit"};
+    out += static_cast<char>(h * 16 + l);
+  }
+  return out;
 }
 
 std::string HexOf(const std::string& bytes) {

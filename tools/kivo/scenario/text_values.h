@@ -41,6 +41,8 @@ std::string SpellBytes(const std::string& bytes);  // "@bytes:HEX"
 std::string SpellExprValue(const std::string& text);  // bare when one token, else {text}
 bool IsOneToken(const std::string& text);
 std::string HexOf(const std::string& bytes);
+// Bytes from hexadecimal digits; raises TLexError at offset + the position of a bad digit.
+std::string DecodeHex(const std::string& digits, size_t offset);
 
 // Columns count characters: UTF-8 continuation bytes do not start one.
 int ColumnOf(const std::string& line, size_t position);
