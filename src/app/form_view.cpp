@@ -43,11 +43,12 @@ void TFormView::RegisterDataSources() {
     if (FileEndsWith(ProgramFile(), "kv")) data_.RegisterArchive(ProgramFile());
     return;
   }
-  std::string base = args.front();
-  if (base.back() != '/') base.push_back('/');
+  // An empty word ("") names the current folder, as a path would.
+  auto asFolder = [](const std::string& arg) { return arg.empty() ? std::string("./") : arg.back() == '/' ? arg : arg + "/"; };
+  std::string base = asFolder(args.front());
   data_.RegisterBaseFolder(base);
   for (const std::string& arg : args) {
-    std::string folder = arg.back() == '/' ? arg : arg + "/";
+    std::string folder = asFolder(arg);
     if (FileExists(folder + "game.dat")) data_.RegisterArchive(folder + "game.dat");
     if (FileExists(arg)) {
       if (FileEndsWith(arg, "kv"))

@@ -2,19 +2,24 @@
 #include "app/options.h"
 
 #include <charconv>
+#include <climits>
 #include <stdexcept>
 
 namespace kivo {
 namespace {
 
-long ParseNumber(const std::string& option, const std::string& text, long minimum) {
+long ParseNumber(const std::string& option, const std::string& text, long minimum, long maximum = LONG_MAX) {
   long value = 0;
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < minimum)
-    throw std::invalid_argument(option + " wants a whole number of at least " + std::to_string(minimum) + ", not '" +
-                                text + "'");
+  if (error != std::errc() || end != text.data() + text.size() || value < minimum || value > maximum)
+    throw std::invalid_argument(option + " wants a whole number from " + std::to_string(minimum) +
+                                (maximum == LONG_MAX ? std::string(" up") : " to " + std::to_string(maximum)) +
+                                ", not '" + text + "'");
   return value;
 }
+
+// The frame loop drops intervals of 300 ms or more as stalls, so a longer fixed delta never ticks.
+constexpr long kLongestTickMs = 299;
 
 }  // namespace
 
@@ -33,7 +38,7 @@ TOptions ParseOptions(const std::vector<std::string>& args) {
     };
     if (a == "--headless") o.headless = true;
     else if (a == "--fullscreen") o.fullScreen = true;
-    else if (a == "--tick-ms") o.tickMs = static_cast<int>(ParseNumber(a, value(), 1));
+    else if (a == "--tick-ms") o.tickMs = static_cast<int>(ParseNumber(a, value(), 1, kLongestTickMs));
     else if (a == "--frames") o.frames = ParseNumber(a, value(), 0);
     else if (a == "--input") o.inputFile = value();
     else if (a == "--dump-vars") o.dumpVarsFile = value();

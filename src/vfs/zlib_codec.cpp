@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <string>
 
 #include "platform/kivo_error.h"
 
@@ -42,11 +43,16 @@ std::vector<uint8_t> Inflate(const void* data, int64_t size) {
   return out;
 }
 
-void InflateInto(const void* data, int64_t size, std::vector<uint8_t>& out) {
+void InflateInto(const void* data, int64_t size, std::vector<uint8_t>& out, int64_t limit) {
   z_stream z{};
   if (::inflateInit(&z) != Z_OK) throw EKivoError("zlib cannot start");
+  struct TEnd {
+    z_stream& z;
+    ~TEnd() { ::inflateEnd(&z); }
+  } end{z};
+  const size_t most = static_cast<size_t>(limit);
   // Text and pictures typically inflate to 2-5 times their size; start near that and double.
-  size_t guess = static_cast<size_t>(std::clamp<int64_t>(size * 4, 4096, int64_t{1} << 30));
+  size_t guess = std::min(static_cast<size_t>(std::clamp<int64_t>(size * 4, 4096, int64_t{1} << 30)), most);
   if (out.size() < guess) out.resize(guess);
   const auto* in = static_cast<const Bytef*>(data);
   int64_t inLeft = size;
@@ -59,7 +65,10 @@ void InflateInto(const void* data, int64_t size, std::vector<uint8_t>& out) {
       in += z.avail_in;
       inLeft -= z.avail_in;
     }
-    if (produced == out.size()) out.resize(out.size() * 2);
+    if (produced == out.size()) {
+      if (produced >= most) throw EKivoError("compressed data inflates past " + std::to_string(limit) + " bytes");
+      out.resize(std::min(out.size() * 2, most));
+    }
     z.next_out = out.data() + produced;
     z.avail_out = static_cast<uInt>(std::min<size_t>(out.size() - produced, INT_MAX));
     uInt before = z.avail_out;
@@ -69,7 +78,6 @@ void InflateInto(const void* data, int64_t size, std::vector<uint8_t>& out) {
     if (result == Z_BUF_ERROR && z.avail_in == 0 && inLeft == 0) break;  // input ran out early
     if (result != Z_OK && result != Z_BUF_ERROR) break;
   }
-  ::inflateEnd(&z);
   if (result != Z_STREAM_END) Damaged(result == Z_BUF_ERROR ? "truncated" : "corrupt");
   out.resize(produced);
 }

@@ -19,8 +19,12 @@ std::vector<uint8_t> Deflate(const void* data, int64_t size);
 // Inflates one whole zlib stream. A damaged or truncated stream raises EKivoError, so a partial
 // result is never taken for the entry.
 std::vector<uint8_t> Inflate(const void* data, int64_t size);
-// The same into out, whose present bytes are used as room before it grows.
-void InflateInto(const void* data, int64_t size, std::vector<uint8_t>& out);
+// Reads into memory never inflate past this: no game file needs more, and a hostile entry of a few
+// megabytes could otherwise ask for gigabytes. Larger entries are read through TInflater.
+constexpr int64_t kInflateInMemoryLimit = int64_t{1} << 30;
+// The same into out, whose present bytes are used as room before it grows. Output past limit
+// raises EKivoError.
+void InflateInto(const void* data, int64_t size, std::vector<uint8_t>& out, int64_t limit = kInflateInMemoryLimit);
 
 // Inflates a zlib stream that arrives in pieces; each piece of output goes to the sink.
 class TInflater {

@@ -47,7 +47,7 @@ TEST(Options, OwnOptionsComeBeforeTheOriginalCommandLine) {
 
 TEST(Options, UsageErrors) {
   for (std::vector<std::string> args : {std::vector<std::string>{"--frames"}, {"--frames", "x"}, {"--tick-ms", "0"},
-                                        {"--nonsense"}, {"--frames", "-1"}})
+                                        {"--tick-ms", "300"}, {"--nonsense"}, {"--frames", "-1"}})
     EXPECT_THROW(ParseOptions(args), std::invalid_argument) << args[0];
 }
 

@@ -313,6 +313,14 @@ TEST(ArchiveRead, DamagedAndHostileArchivesRaiseErrors) {
   EXPECT_THROW(source.ReadEntry(out, "first.txt"), EKivoError);
   TFileStream file(temp.File("extract.bin"), FileAccess::Create);
   EXPECT_THROW(source.ReadEntryData(source.Entry(0), file), EKivoError);
+
+  // A stream that inflates past the in-memory limit is refused instead of growing without end.
+  std::vector<uint8_t> zeros(1 << 20);
+  std::vector<uint8_t> bomb = Deflate(zeros.data(), static_cast<int64_t>(zeros.size()));
+  std::vector<uint8_t> inflated;
+  EXPECT_THROW(InflateInto(bomb.data(), static_cast<int64_t>(bomb.size()), inflated, 64 << 10), EKivoError);
+  InflateInto(bomb.data(), static_cast<int64_t>(bomb.size()), inflated, 1 << 20);
+  EXPECT_EQ(inflated, zeros) << "exactly the limit is still read";
 }
 
 TEST(ArchiveRead, MissingEntryFallsBackToTheSourceFolder) {
