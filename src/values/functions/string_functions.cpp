@@ -157,16 +157,66 @@ void FixStrF(TFuncCall& c) {
 void LowerCaseF(TFuncCall& c) { c.ReturnStr(SjisLowerCase(c.Str(0))); }
 void UpperCaseF(TFuncCall& c) { c.ReturnStr(SjisUpperCase(c.Str(0))); }
 
-void IsDelimiterF(TFuncCall& c) {
-  std::string delimiters = c.Str(0), s = c.Str(1);
-  int32_t index = c.Int(2);
-  bool answer = false;
-  if (index >= 1 && static_cast<size_t>(index) <= s.size()) {
-    size_t i = static_cast<size_t>(index) - 1;
-    bool single = !IsTrailByteAt(s, i) && SjisCharLength(s, i) == 1;
-    answer = single && s[i] != '\0' && delimiters.find(s[i]) != std::string::npos;
-  }
-  c.ReturnBool(answer);
+// Whether the byte at the 1-based index is a single-byte character among the delimiters.
+bool IsDelimiterAt(std::string_view delimiters, std::string_view s, int32_t index) {
+  if (index < 1 || static_cast<size_t>(index) > s.size()) return false;
+  size_t i = static_cast<size_t>(index) - 1;
+  bool single = !IsTrailByteAt(s, i) && SjisCharLength(s, i) == 1;
+  return single && s[i] != '\0' && delimiters.find(s[i]) != std::string_view::npos;
+}
+
+void IsDelimiterF(TFuncCall& c) { c.ReturnBool(IsDelimiterAt(c.Str(0), c.Str(1), c.Int(2))); }
+
+// The offset of the last single-byte character among the delimiters; npos when there is none.
+// Double-byte characters are stepped over whole, so a trail byte 0x5C is never taken for "\".
+size_t LastDelimiter(std::string_view delimiters, std::string_view s) {
+  size_t last = std::string_view::npos;
+  for (size_t i = 0; i < s.size(); i += SjisCharLength(s, i))
+    if (SjisCharLength(s, i) == 1 && s[i] != '\0' && delimiters.find(s[i]) != std::string_view::npos) last = i;
+  return last;
+}
+
+constexpr std::string_view kPathDelimiters = "\\:";
+constexpr std::string_view kExtensionDelimiters = ".\\:";
+
+void ExtractFilePathF(TFuncCall& c) {
+  std::string s = c.Str(0);
+  size_t i = LastDelimiter(kPathDelimiters, s);
+  c.ReturnStr(i == std::string::npos ? std::string() : s.substr(0, i + 1));
+}
+
+void ExtractFileNameF(TFuncCall& c) {
+  std::string s = c.Str(0);
+  size_t i = LastDelimiter(kPathDelimiters, s);
+  c.ReturnStr(i == std::string::npos ? s : s.substr(i + 1));
+}
+
+// The offset of the extension's dot; npos when the last component has none.
+size_t ExtensionDot(std::string_view s) {
+  size_t i = LastDelimiter(kExtensionDelimiters, s);
+  return i != std::string_view::npos && s[i] == '.' ? i : std::string_view::npos;
+}
+
+void ExtractFileExtF(TFuncCall& c) {
+  std::string s = c.Str(0);
+  size_t dot = ExtensionDot(s);
+  c.ReturnStr(dot == std::string::npos ? std::string() : s.substr(dot));
+}
+
+void ChangeFileExtF(TFuncCall& c) {
+  std::string s = c.Str(0);
+  size_t dot = ExtensionDot(s);
+  std::string out = (dot == std::string::npos ? s : s.substr(0, dot)) + c.Str(1);
+  CheckSize(c, out.size());
+  c.ReturnStr(out);
+}
+
+void IsPathDelimiterF(TFuncCall& c) { c.ReturnBool(IsDelimiterAt("\\", c.Str(0), c.Int(1))); }
+
+void AddBackSlashF(TFuncCall& c) {
+  std::string s = c.Str(0);
+  if (!IsDelimiterAt("\\", s, static_cast<int32_t>(s.size()))) s += '\\';
+  c.ReturnStr(s);
 }
 
 void StringOfCharF(TFuncCall& c) {
@@ -243,6 +293,12 @@ void RegisterStringFunctions(TSysFuncMan& man) {
   man.SetHandler(64, FixStrF);
   man.SetHandler(73, LowerCaseF);
   man.SetHandler(74, UpperCaseF);
+  man.SetHandler(75, ExtractFilePathF);
+  man.SetHandler(76, ExtractFileNameF);
+  man.SetHandler(77, ExtractFileExtF);
+  man.SetHandler(78, IsPathDelimiterF);
+  man.SetHandler(79, AddBackSlashF);
+  man.SetHandler(80, ChangeFileExtF);
   man.SetHandler(81, IsDelimiterF);
   man.SetHandler(82, StringOfCharF);
   man.SetHandler(83, StringReplaceF);
