@@ -328,6 +328,14 @@ void TCallMan::PCReset(const std::string& page, int32_t start, bool allLevels) {
   events_.RemoveRunning();
 }
 
+bool TCallMan::DeleteStack(int depth) {
+  if (depth < 0 || depth >= stack_.Count()) return false;
+  Vars().DeleteLocals(depth);
+  stack_.RemoveAt(depth);
+  Vars().LowerLocalsAbove(depth);
+  return true;
+}
+
 TCustomParam* TCallMan::CurrentResult() { return stack_.Empty() ? nullptr : stack_.Top().result.get(); }
 
 std::string TCallMan::ParamStr(int index) {

@@ -89,6 +89,7 @@ public:
   std::string ParamStr(int index) override;
   std::string Sender() override;
   int StackCount() override { return stack_.Count(); }
+  bool DeleteStack(int depth) override;
 
   void SaveState(TStream& stream) const;
   void LoadState(TStream& stream, int version);

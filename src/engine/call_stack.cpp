@@ -71,6 +71,11 @@ std::unique_ptr<TStack> TStackList::Pop() {
   return top;
 }
 
+void TStackList::RemoveAt(int index) {
+  frames_.erase(frames_.begin() + index);
+  TellDepth();
+}
+
 void TStackList::Clear() {
   frames_.clear();
   TellDepth();

@@ -43,6 +43,7 @@ public:
   TStack& Push();
   // Raises "スタックエラー" on an empty stack.
   std::unique_ptr<TStack> Pop();
+  void RemoveAt(int index);
   void Clear();
 
   void Save(TBinaryWriter& w) const;

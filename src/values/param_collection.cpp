@@ -129,6 +129,11 @@ void TParamCollection::DeleteLocals(int32_t depth) {
   DeleteUnless([depth](const TParamCollectionItem& item) { return item.LocalId != depth; });
 }
 
+void TParamCollection::LowerLocalsAbove(int32_t depth) {
+  for (int i = 0; i < Count(); ++i)
+    if (Var(i).LocalId > depth) --Var(i).LocalId;
+}
+
 void TParamCollection::ClearVariables() {
   DeleteUnless([](const TParamCollectionItem& item) { return item.IsStatus; });
   TextDelay = 50;

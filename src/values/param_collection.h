@@ -78,6 +78,8 @@ public:
   std::unique_ptr<TCustomParam> MakeCopy(const std::string& name) const;
   void DeleteVar(TParamCollectionItem& item) { Delete(item.CachedIndex()); }
   void DeleteLocals(int32_t depth);
+  // A call-stack entry below the variables of deeper depths went away: they move down by one.
+  void LowerLocalsAbove(int32_t depth);
   void ClearVariables();
   // The declaration command: creates or reuses the variable, then stores the initial value (the
   // evaluator's result, when it yields one) converted through the declared kind.

@@ -18,6 +18,8 @@ struct TCallHost {
   virtual std::string ParamStr(int index) { (void)index; return {}; }
   virtual std::string Sender() { return {}; }
   virtual int StackCount() { return 0; }
+  // Removes one suspended call with its variables; false when there is no such entry.
+  virtual bool DeleteStack(int depth) { (void)depth; return false; }
 };
 
 // The active scene root: mouse and key state, focus, the image convert switch.

@@ -133,6 +133,47 @@ TEST_F(CallManTest, CallsPassArgumentsAndReturnResults) {
   EXPECT_EQ(cm.Stack().Count(), 0);
 }
 
+TEST_F(CallManTest, DeleteStackDropsOneSuspendedCallWithItsVariables) {
+  auto local = [](TScript& s, const char* name) {
+    s.Add<TComVarNew>(0, true, [&](TComVarNew& c) {
+      c.name = name;
+      c.type = PT_INT;
+      c.scope = 2;
+      testing::CompileInto(c.initialValue, "7");
+    });
+  };
+  auto call = [](TScript& s, const char* page) {
+    s.Add<TComCall>(0, true, [&](TComCall& c) { c.page = page; });
+  };
+  TScript inner("inner.ksb");
+  local(inner, "innerLocal");
+  inner.Calc(0, "bad = DeleteStack(2)");
+  inner.Calc(0, "ok = DeleteStack(1)");
+  inner.Calc(0, "seen = innerLocal");
+  Save(inner);
+  TScript middle("middle.ksb");
+  local(middle, "middleLocal");
+  call(middle, "inner.ksb");
+  middle.Calc(0, "middleRan = 1");
+  Save(middle);
+  TScript main("main.ksb");
+  local(main, "mainLocal");
+  call(main, "middle.ksb");
+  main.Calc(0, "back = 1");
+  Declare({{"ok", "0"}, {"bad", "0"}, {"seen", "0"}, {"middleRan", "0"}, {"back", "0"}});
+  Start(main);
+  Frames(1);
+  EXPECT_EQ(Var("bad"), "0");
+  EXPECT_EQ(Var("ok"), "1");
+  EXPECT_EQ(Var("seen"), "7") << "the running call's locals move down with it";
+  EXPECT_EQ(Var("middleRan"), "0") << "the removed call never resumes";
+  EXPECT_EQ(Var("back"), "1");
+  EXPECT_EQ(vars.FindVar("middleLocal"), nullptr);
+  EXPECT_EQ(vars.FindVar("innerLocal"), nullptr);
+  EXPECT_EQ(Var("mainLocal"), "7");
+  EXPECT_EQ(cm.Stack().Count(), 0);
+}
+
 TEST_F(CallManTest, WaitEndsOnTheFrameTheDeltasReachItsTime) {
   TScript main("wait.ksb");
   main.Calc(0, "n = n + 1", false);  // one frame per pass

@@ -253,6 +253,8 @@ void PopVarF(TFuncCall& c) {
   c.ReturnBool(true);
 }
 
+void DeleteStackF(TFuncCall& c) { c.ReturnBool(c.Vars().Hosts.Call->DeleteStack(c.Int(0))); }
+
 }  // namespace
 
 void RegisterVariableFunctions(TSysFuncMan& man) {
@@ -274,6 +276,7 @@ void RegisterVariableFunctions(TSysFuncMan& man) {
   man.SetHandler(136, CalcF);
   man.SetHandler(155, PushVarF);
   man.SetHandler(156, PopVarF);
+  man.SetHandler(157, DeleteStackF);
 }
 
 }  // namespace kivo
