@@ -180,6 +180,11 @@ TEST(ScenarioText, SourceErrorsSayFileLineAndColumn) {
       {"TextIns window=\"w\"\n  | fine line\n  | a <A>link</A>\n", "p.kss:3:", ""},
       {"Wait 100 blockEvents=TRUE\n", "", ""},  // stored from version 107 on: fine at the newest
       {"Page version=106\nWait 100 blockEvents=TRUE\n", "p.kss:2:22", "version 107"},
+      {"Calc x = 1\nPage version=110\n", "p.kss:2:1", "before the first command"},
+      {"Jump x.ksb If={a > 1}\n", "p.kss:1:12", "is written 'if'"},
+      {"TextIns window=(1\n  | Hello\n", "p.kss:1:16", "not closed"},  // and not again for its text
+      {"TextIns text=@bytes:00\nTextIns window=\"w\"\n  | Hello\n", "", ""},
+      {"While 1\n  continue\nWhileLoop\n", "", ""},  // a command name in lower case, not a flag
   };
   for (const TCase& c : cases) {
     try {
@@ -187,6 +192,7 @@ TEST(ScenarioText, SourceErrorsSayFileLineAndColumn) {
       EXPECT_TRUE(c.where.empty()) << c.text << "compiled without the expected error";
     } catch (const ESourceErrors& e) {
       ASSERT_FALSE(c.where.empty()) << c.text << e.what();
+      EXPECT_EQ(e.Errors().size(), 1u) << c.text << e.what();
       std::string first = e.Errors().front().Text();
       EXPECT_TRUE(first.starts_with(c.where + (c.where.back() == ':' ? "" : ":"))) << c.text << first;
       EXPECT_NE(first.find(c.what), std::string::npos) << c.text << first;

@@ -28,7 +28,7 @@ bool EndsWithLower(std::string s, const std::string& suffix) {
 }
 
 std::vector<scenario::TNamedFile> FilesOf(const std::string& path) {
-  if (EndsWithLower(path, ".ksb") || EndsWithLower(path, ".kpb")) {
+  if (EndsWithLower(path, ".ksb") || EndsWithLower(path, ".kpb") || EndsWithLower(path, "install.dat")) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw EKivoError("cannot read " + path);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

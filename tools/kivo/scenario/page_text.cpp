@@ -105,8 +105,10 @@ public:
         i = Line(i);
       } catch (const TLineError& e) {
         Report(static_cast<int>(i + 1), ColumnOf(lines_[i], e.position), e.message);
+        i = SkipTextLines(i);
       } catch (const TLexError& e) {
         Report(static_cast<int>(i + 1), ColumnOf(lines_[i], e.position), e.message);
+        i = SkipTextLines(i);
       }
     }
     return std::move(parsed_);
@@ -115,6 +117,16 @@ public:
 private:
   void Report(int line, int column, const std::string& message) {
     errors_.push_back({parsed_.source->file, line, column, message});
+  }
+
+  // The '|' lines after a line that failed belong to it: one report for the command is enough.
+  size_t SkipTextLines(size_t i) const {
+    while (i + 1 < lines_.size()) {
+      size_t p = lines_[i + 1].find_first_not_of(" \t");
+      if (p == std::string::npos || lines_[i + 1][p] != '|') break;
+      ++i;
+    }
+    return i;
   }
 
   void SplitLines(const std::string& text) {
@@ -157,6 +169,8 @@ private:
     for (TToken tk = NextToken(line, start); tk.begin < line.size(); tk = NextToken(line, tk.end), ++t) {
       tokens.push_back(tk);
       std::string word = line.substr(tk.begin, tk.end - tk.begin);
+      // A flag word standing last is the command's name ("continue" spelt in lower case).
+      if (NextToken(line, tk.end).begin >= line.size()) break;
       if (word == "disabled") disabled = true;
       else if (word == "yield") continueFlag = false;
       else if (word == "continue") continueFlag = true;
@@ -170,7 +184,7 @@ private:
       }
     }
     if (t == tokens.size()) throw TLineError{line.size(), "a command name is missing"};
-    const TToken& head = tokens[t];
+    const TToken head = tokens[t];  // tokens is read again below
     std::string name = line.substr(head.begin, head.end - head.begin);
     if (name == "Page" || name == "Mask") {
       tokens = Tokenize(line, start);
@@ -185,6 +199,7 @@ private:
 
     std::unique_ptr<TCommand> command = CreateCommand(kind);
     command->SetHead(indent, disabled, continueFlag, lineNumber);
+    textGiven_ = false;
     size_t index = static_cast<size_t>(parsed_.page->Count());
     bool loopGiven = false;
     std::vector<std::string> block;
@@ -265,6 +280,13 @@ private:
       const TToken& tk = tokens[t];
       bool named = tk.named && (form.Find(tk.name) || (tk.name == "label" && !form.labelField.empty()) ||
                                 (form.component && PropertyByName(tk.name) >= 0));
+      if (!named && tk.named) {
+        // "If=" or "BlockEvents=" would otherwise become part of the unnamed value unnoticed.
+        std::string lower = Lower(tk.name);
+        for (const TField& f : form.fields)
+          if (Lower(f.name) == lower) throw TLineError{tk.begin, "'" + tk.name + "' is written '" + f.name + "'"};
+        if (lower == "label" && !form.labelField.empty()) throw TLineError{tk.begin, "'" + tk.name + "' is written 'label'"};
+      }
       if (!named) {
         if (form.main.empty()) throw TLineError{tk.begin, kindName + " has no field '" + (tk.named ? tk.name : line.substr(tk.begin, tk.end - tk.begin)) + "'"};
         if (namedSeen) throw TLineError{tk.begin, "the unnamed " + form.main + " comes before the named fields"};

@@ -180,7 +180,7 @@ TLoaded Load(const std::vector<TNamedFile>& files) {
       page->LoadFromStream(stream);
       page->SetName(f.name);
       loaded.pages.emplace_back(f.name, std::move(page));
-    } else if (base == "kivo.kpb") {
+    } else if (base.ends_with(".kpb")) {
       loaded.setting = std::make_unique<TProjectSetting>();
       loaded.setting->LoadFromStream(stream);
     } else if (base == "install.dat") {
