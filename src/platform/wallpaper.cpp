@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -79,12 +80,27 @@ std::string AbsolutePath(const std::string& path) {
   return CurrentFolder() + path;
 }
 
+// Whether the session's desktop takes its wallpaper from the GNOME background settings; on other
+// desktops "gsettings set" succeeds without changing anything.
+bool DesktopUsesGnomeBackground() {
+  const char* desktops = std::getenv("XDG_CURRENT_DESKTOP");
+  if (desktops == nullptr) return false;
+  std::string list = desktops;
+  for (size_t from = 0; from <= list.size();) {
+    size_t colon = std::min(list.find(':', from), list.size());
+    std::string name = list.substr(from, colon - from);
+    if (name == "GNOME" || name == "Unity" || name == "Budgie" || name == "Pantheon") return true;
+    from = colon + 1;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::string WallpaperBitmapPath() { return DataFolder() + "kivowall.bmp"; }
 
 bool SetDesktopWallpaper(const std::string& path, int style) {
-  if (path.empty() || !FileExists(path)) return false;
+  if (path.empty() || !FileExists(path) || !DesktopUsesGnomeBackground()) return false;
   std::string gsettings = FindOnPath("gsettings");
   if (gsettings.empty()) return false;
   const std::string schema = "org.gnome.desktop.background";

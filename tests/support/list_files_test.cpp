@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "platform/wallpaper.h"
 #include "testkit/temp_folder.h"
@@ -56,9 +57,16 @@ protected:
   void SetUp() override {
     const char* path = std::getenv("PATH");
     oldPath_ = path != nullptr ? path : "";
+    const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+    oldDesktop_ = desktop != nullptr ? std::optional<std::string>(desktop) : std::nullopt;
+    setenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME", 1);
     bitmap_ = folder_.Write("wall paper.bmp", "BM");
   }
-  void TearDown() override { setenv("PATH", oldPath_.c_str(), 1); }
+  void TearDown() override {
+    setenv("PATH", oldPath_.c_str(), 1);
+    if (oldDesktop_) setenv("XDG_CURRENT_DESKTOP", oldDesktop_->c_str(), 1);
+    else unsetenv("XDG_CURRENT_DESKTOP");
+  }
   void UseFakeGsettings(int exitCode) {
     std::string script = "#!/bin/sh\necho \"$@\" >> '" + folder_.File("calls") + "'\nexit " + std::to_string(exitCode) + "\n";
     std::string fake = folder_.Write("bin/gsettings", script);
@@ -67,6 +75,7 @@ protected:
   }
   testkit::TempFolder folder_;
   std::string oldPath_;
+  std::optional<std::string> oldDesktop_;
   std::string bitmap_;
 };
 
@@ -88,6 +97,14 @@ TEST_F(WallpaperTest, FalseWithoutGsettingsOrWhenItFails) {
   setenv("PATH", folder_.File("nothing-here").c_str(), 1);
   EXPECT_FALSE(SetDesktopWallpaper(bitmap_, 0));
   UseFakeGsettings(1);
+  EXPECT_FALSE(SetDesktopWallpaper(bitmap_, 0));
+  // Desktops that do not read the GNOME settings would accept them and show nothing.
+  UseFakeGsettings(0);
+  for (const char* desktop : {"KDE", "XFCE", "X-Cinnamon"}) {
+    setenv("XDG_CURRENT_DESKTOP", desktop, 1);
+    EXPECT_FALSE(SetDesktopWallpaper(bitmap_, 0)) << desktop;
+  }
+  unsetenv("XDG_CURRENT_DESKTOP");
   EXPECT_FALSE(SetDesktopWallpaper(bitmap_, 0));
 }
 
