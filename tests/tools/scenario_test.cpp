@@ -10,6 +10,7 @@
 #include "engine/commands/flow_commands.h"
 #include "page_forms.h"
 #include "page_text.h"
+#include "project_text.h"
 #include "platform/kivo_error.h"
 #include "render/text/glyph_stream.h"
 #include "render/text/markup_compiler.h"
@@ -202,7 +203,7 @@ TEST(ScenarioText, SourceErrorsSayFileLineAndColumn) {
 
 TEST(ScenarioBuild, AFolderBuildsDumpsAndRebuildsToTheSameFiles) {
   testkit::TempFolder src, out, dumped, again;
-  src.Write("project.txt", "title = \"Round trip\"\nscreen = 800x600\nstart = main.ksb\nvar count int 3\n");
+  src.Write("project.txt", "\xEF\xBB\xBFtitle = \"Round trip\"\nscreen = 800x600\nstart = main.ksb\nvar count int 3\n");
   src.Write("main.kss",
             "MesNew NAME=\"msg\" LEFT=10 TOP=20\n"
             "VarNew total type=int value=0 scope=local\n"
@@ -227,6 +228,32 @@ TEST(ScenarioBuild, AFolderBuildsDumpsAndRebuildsToTheSameFiles) {
   BuildGame(dumped.Path(), again.Path());
   for (const char* name : {"kivo.kpb", "install.dat", "main.ksb", "sub/helper.ksb"})
     EXPECT_EQ(again.Read(name), out.Read(name)) << name << "\n" << dumped.Read("main.kss");
+}
+
+TEST(ScenarioText, PrintedTextIsTheSourceItCameFrom) {
+  // Readable forms the printer must find again: header lines, redundant brackets, signs.
+  const std::string source =
+      "Page result=int\n"
+      "If (a > 1) & (b < 2)\n"
+      "  Calc z = a * -3\n"
+      "Calc z = \"x\" ++ (a + 1)\n"
+      "Calc z = a - (b - c) * 2\n";
+  EXPECT_EQ(PrintPage(*CompilePage({"p.kss", "p.ksb", source})), source);
+}
+
+TEST(ScenarioText, ProjectFilesOfOlderVersionsKeepTheirVersion) {
+  for (int32_t version : {103, 109, 113, 116}) {
+    TProjectSetting setting;
+    setting.version = version;
+    setting.title = "Old";
+    setting.startPage = "start.ksb";
+    setting.initialVariables.push_back({"n", TInitialVariable::Integer, 5, 0, false, ""});
+    TMemoryStream bytes;
+    setting.SaveToStream(bytes);
+    TMemoryStream again;
+    ParseProjectText("project.txt", PrintProjectText(setting)).setting.SaveToStream(again);
+    EXPECT_EQ(again.Bytes(), bytes.Bytes()) << version;
+  }
 }
 
 TEST(ScenarioBuild, NothingIsWrittenWhenASourceHasErrors) {

@@ -197,7 +197,7 @@ struct TByteName {
   const char* text;
 };
 constexpr TByteName kByteNames[] = {
-    {TByteNames::Type, 0, "ref"},       {TByteNames::Type, 1, "int"},      {TByteNames::Type, 2, "float"},
+    {TByteNames::Type, 0, "ref"},       {TByteNames::Type, 0, "none"},     {TByteNames::Type, 1, "int"},      {TByteNames::Type, 2, "float"},
     {TByteNames::Type, 3, "flag"},      {TByteNames::Type, 4, "string"},   {TByteNames::Scope, 0, "global"},
     {TByteNames::Scope, 1, "auto"},     {TByteNames::Scope, 2, "local"},   {TByteNames::Scope, 3, "status"},
 };

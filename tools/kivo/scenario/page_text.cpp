@@ -541,7 +541,6 @@ private:
         if (MaskHas(page_.Mask(kind), id) && !MaskHas(used, id)) line += " " + std::string(PropertyName(id));
       if (!line.empty()) out_.push_back("Mask " + std::string(CommandKindName(kind)) + line);
     }
-    if (!out_.empty()) out_.push_back("");
   }
 
   // The printed expression in UTF-8; the raw notation when the text would not read back.

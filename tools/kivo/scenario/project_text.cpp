@@ -84,6 +84,12 @@ TProjectText ParseProjectText(const std::string& file, const std::string& utf8) 
   TProjectSetting& s = p.setting;
   std::vector<TSourceError> errors;
   std::map<std::string, std::function<void(const std::string&, size_t)>> keys = {
+      {"version", [&](auto& v, size_t at) {
+         int32_t version = Int(v, at);
+         if (version < 0 || version > TProjectSetting::kNewestVersion)
+           throw TBad{at, "project file versions run up to " + std::to_string(TProjectSetting::kNewestVersion)};
+         s.version = version;
+       }},
       {"title", [&](auto& v, size_t at) { s.title = Str(v, at); }},
       {"screen", [&](auto& v, size_t at) { Size(v, at, s.screenWidth, s.screenHeight); }},
       {"fullScreenHint", [&](auto& v, size_t at) { Size(v, at, s.fullScreenWidthHint, s.fullScreenHeightHint); }},
@@ -169,6 +175,7 @@ std::string PrintProjectText(const TProjectSetting& s, const TKivoInstallSet* in
     out += key + (list ? " " : " = ") + value + "\n";
   };
   auto flag = [](bool b) { return std::string(b ? "yes" : "no"); };
+  if (s.version != d.version) line("version", std::to_string(s.version));
   line("title", S(s.title));
   line("screen", std::to_string(s.screenWidth) + "x" + std::to_string(s.screenHeight));
   if (s.fullScreenWidthHint != d.fullScreenWidthHint || s.fullScreenHeightHint != d.fullScreenHeightHint)

@@ -29,6 +29,13 @@ std::string ReadFile(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// A source text without the byte-order mark some editors put before UTF-8.
+std::string ReadSource(const fs::path& path) {
+  std::string text = ReadFile(path);
+  if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+  return text;
+}
+
 // Written under a temporary name and renamed, so a failed build never leaves half a file.
 void WriteFile(const fs::path& path, const std::string& bytes) {
   fs::create_directories(path.parent_path());
@@ -116,7 +123,7 @@ TBuildResult BuildGame(const std::string& src, const std::string& out) {
     if (EndsWith(relative, kPageSuffix)) {
       std::string pageName = relative.substr(0, relative.size() - 4) + ".ksb";
       claim(pageName, relative);
-      pages.push_back({relative, DataName(pageName), ReadFile(file)});
+      pages.push_back({relative, DataName(pageName), ReadSource(file)});
     } else {
       claim(relative, relative);
       assets.push_back({file, relative});
@@ -125,7 +132,7 @@ TBuildResult BuildGame(const std::string& src, const std::string& out) {
 
   TProjectText project;
   try {
-    project = ParseProjectText(kProjectSource, ReadFile(projectPath));
+    project = ParseProjectText(kProjectSource, ReadSource(projectPath));
   } catch (const ESourceErrors& e) {
     errors.insert(errors.end(), e.Errors().begin(), e.Errors().end());
   }

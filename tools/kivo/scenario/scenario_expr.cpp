@@ -99,8 +99,18 @@ std::string StringLiteral(const std::string& s, bool& ok) {
   return out + "\"";
 }
 
+// How the decompiler spells what the operations leave open: the compiler numbers temporaries by
+// the source's grouping, so the same operations may come from "a > 1 & b" or "(a > 1) & b", and
+// only the spelling the author used recompiles to the same bytes.
+struct TSpelling {
+  bool bracketEveryOperation = false;  // (a > 1) & (b < 2) rather than a > 1 & b < 2
+  bool unarySigns = false;             // a * -3 rather than a * (0 - 3)
+};
+
 class TDecompiler {
 public:
+  explicit TDecompiler(TSpelling spelling) : spelling_(spelling) {}
+
   std::string Run(const TExpr& expr) {
     for (const TOpeData& op : expr.Operations()) {
       if (!Step(op)) return {};
@@ -175,12 +185,19 @@ private:
     const char* symbol = OperatorText(op.OpType);
     if (!symbol || args.size() != 2) return false;
     int level = LevelOf(op.OpType);
-    std::string left = Wrap(args[0], args[0].level > level);
-    std::string right = Wrap(args[1], args[1].level >= level);
+    if (spelling_.unarySigns && op.OpType == ocMinus && !op.Args[0]->IsReference() &&
+        op.Args[0]->ParamType() == PT_INT && args[0].text == "0") {
+      temps_[op.Dest] = {"-" + Wrap(args[1], args[1].level > 0), 0};
+      return true;
+    }
+    bool all = spelling_.bracketEveryOperation;
+    std::string left = Wrap(args[0], all ? args[0].level > 0 : args[0].level > level);
+    std::string right = Wrap(args[1], all ? args[1].level > 0 : args[1].level >= level);
     temps_[op.Dest] = {left + " " + symbol + " " + right, level};
     return true;
   }
 
+  TSpelling spelling_;
   std::map<std::string, TPart> temps_;
   std::vector<std::string> statements_;
   bool ok_ = true;
@@ -216,11 +233,15 @@ std::string ExprBytes(const TExpr& expr) {
 
 std::string InfixOf(const TExpr& expr) {
   if (expr.Empty()) return {};
-  std::string text = TDecompiler().Run(expr);
-  if (text.empty() || text.starts_with(kRawPrefix)) return {};
-  try {
-    if (CompiledBytes(text) == ExprBytes(expr)) return text;
-  } catch (const EKivoError&) {
+  const std::string bytes = ExprBytes(expr);
+  for (TSpelling spelling : {TSpelling{}, TSpelling{.unarySigns = true}, TSpelling{.bracketEveryOperation = true},
+                             TSpelling{.bracketEveryOperation = true, .unarySigns = true}}) {
+    std::string text = TDecompiler(spelling).Run(expr);
+    if (text.empty() || text.starts_with(kRawPrefix)) return {};
+    try {
+      if (CompiledBytes(text) == bytes) return text;
+    } catch (const EKivoError&) {
+    }
   }
   return {};
 }
