@@ -67,7 +67,12 @@ TEST(ArchiveRead, HandMadeArchivesOfEachVersion) {
     int version;
     std::string first, firstText, second, secondText;
   };
+  // Versions 1 to 99: the unscrambled layout of version 0 behind "vf" and the version, so every
+  // offset moves by those 6 bytes.
+  std::string version50 = std::string("vf\x32\x00\x00\x00", 6) + kVersion0;
+  for (size_t at : {6 + 26, 6 + 30, 6 + 34}) version50[at] = static_cast<char>(version50[at] + 6);
   for (const Case& c : {Case{&kVersion0, 0, "a.txt", "hello", "DIR\\b.bin", "world!"},
+                        Case{&version50, 50, "a.txt", "hello", "DIR\\b.bin", "world!"},
                         Case{&kVersion100, 100, "\x95\x5c.TXT", "hello", "DIR\\B.BIN", "world!"},
                         Case{&kVersion101, 101, "PLAIN.TXT", "plain bytes", "packed.txt", "world!"}}) {
     TVrFileCollection source;
