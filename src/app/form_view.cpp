@@ -159,6 +159,8 @@ void TFormView::ApplyInputEvents() {
 void TFormView::FinishRun() {
   if (closed_) return;
   timing_.exitRequested = true;
+  // The run is over: no further interval may advance the game clock the exit page reads.
+  if (loopThread_) loopThread_->Stop();
   if (!options_.screenshotFile.empty() && media_ && !media_->WriteScreenshot(options_.screenshotFile))
     std::fprintf(stderr, "kivoplay: could not write the screenshot %s\n", options_.screenshotFile.c_str());
   window_.Post([this] { FormClose(); });
@@ -182,7 +184,7 @@ void TFormView::FrameTick() {
   renderPhase_ = (renderPhase_ + 1) % std::max(1, timing_.renderDivisor);
   if (renderPhase_ != 0) return;
   scene_->Render();
-  media_->Present();
+  media_->Present(PanelOrigin());
   scene_->ClearDirtyLists();
   media_->UpdateVideoSurfaces();
 }
@@ -282,6 +284,9 @@ void TFormView::FormClose() {
   timing_.exitRequested = true;
   if (!options_.dumpVarsFile.empty() && !factory_.DumpVariables(options_.dumpVarsFile))
     std::fprintf(stderr, "kivoplay: could not write the variable dump %s\n", options_.dumpVarsFile.c_str());
+  // Stopped before the hand-over is cancelled, so the frame thread never runs on (advancing the
+  // game clock) between the cancel and the join.
+  if (loopThread_) loopThread_->Stop();
   if (handoff_) handoff_->Cancel();
   loopThread_.reset();
   TTrace::Label("Project.Free");

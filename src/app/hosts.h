@@ -74,7 +74,8 @@ public:
   virtual ~IMediaHost() = default;
   virtual bool OggUsesOwnThread() const = 0;
   virtual void OggUpdate() = 0;
-  virtual void Present() = 0;
+  // Shows the composed frame with the scene panel's top-left corner at panelOrigin.
+  virtual void Present(TPoint panelOrigin) = 0;
   virtual void UpdateVideoSurfaces() = 0;
 
   virtual bool HasFullScreenMode() const = 0;  // a chosen full-screen mode exists

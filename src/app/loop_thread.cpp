@@ -9,10 +9,14 @@ TLoopThread::TLoopThread(ILoopTiming& timing, TFrameTiming& clock, std::function
     : timing_(timing), clock_(clock), callback_(std::move(callback)), runOnUi_(std::move(runOnUi)) {}
 
 TLoopThread::~TLoopThread() {
+  Stop();
+  if (thread_.joinable()) thread_.join();
+}
+
+void TLoopThread::Stop() {
   terminated_ = true;
   Resume();
   timing_.Wake();
-  if (thread_.joinable()) thread_.join();
 }
 
 void TLoopThread::Start() { thread_ = std::thread([this] { Run(); }); }

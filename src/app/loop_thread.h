@@ -62,6 +62,9 @@ public:
   TLoopThread& operator=(const TLoopThread&) = delete;
 
   void Start();
+  // Ends the loop without waiting for it: the thread takes no further interval once the tick it
+  // may be handing over returns.
+  void Stop();
   void Suspend();
   void Resume();
   bool Terminated() const { return terminated_; }

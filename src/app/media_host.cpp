@@ -18,8 +18,8 @@ void TMediaLayerHost::OggUpdate() {
   if (KivoPlugin().kivoOggmanUpdate) KivoPlugin().kivoOggmanUpdate();
 }
 
-void TMediaLayerHost::Present() {
-  if (TScreenManager* screen = ScreenMan()) screen->Present(scene_);
+void TMediaLayerHost::Present(TPoint panelOrigin) {
+  if (TScreenManager* screen = ScreenMan()) screen->Present(scene_, panelOrigin);
 }
 
 void TMediaLayerHost::UpdateVideoSurfaces() {

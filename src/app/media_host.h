@@ -14,7 +14,7 @@ public:
 
   bool OggUsesOwnThread() const override { return true; }
   void OggUpdate() override;
-  void Present() override;
+  void Present(TPoint panelOrigin) override;
   void UpdateVideoSurfaces() override;
 
   bool HasFullScreenMode() const override;

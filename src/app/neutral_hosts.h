@@ -70,7 +70,7 @@ class TNeutralMedia : public IMediaHost {
 public:
   bool OggUsesOwnThread() const override { return true; }
   void OggUpdate() override {}
-  void Present() override {}
+  void Present(TPoint) override {}
   void UpdateVideoSurfaces() override {}
   bool HasFullScreenMode() const override { return false; }
   int ChosenModeIndex() const override { return -1; }

@@ -131,7 +131,7 @@ void TScreenManager::StageStretched(int zw, int zh) {
   }
 }
 
-void TScreenManager::Present(IScreenScene& scene) {
+void TScreenManager::Present(IScreenScene& scene, TPoint origin) {
   if (!scene.HasComposedSurface()) return;
   if (surface_) {
     if (depth_ != 32 && rgbOf16_.empty()) {
@@ -148,7 +148,7 @@ void TScreenManager::Present(IScreenScene& scene) {
         stagingWidth_ = zw;
         StageStretched(zw, zh);
         const TRect whole{0, 0, zw, zh};
-        window_.PresentRects(staging_.data(), zw, zh, zw * 4, {0, 0}, std::span<const TRect>(&whole, 1));
+        window_.PresentRects(staging_.data(), zw, zh, zw * 4, origin, std::span<const TRect>(&whole, 1));
       }
     } else {
       const TRect full = scene.FullUpdateRect();
@@ -164,13 +164,13 @@ void TScreenManager::Present(IScreenScene& scene) {
         // The composing surface is already the window's format: the rectangles go straight up.
         TPixelAccess access(*surface_);
         if (access)
-          window_.PresentRects(reinterpret_cast<const uint32_t*>(access.Row(0)), w, h, access.Pitch(), {0, 0}, rects);
+          window_.PresentRects(reinterpret_cast<const uint32_t*>(access.Row(0)), w, h, access.Pitch(), origin, rects);
       } else if (!rects.empty()) {
         const size_t size = static_cast<size_t>(w) * scale * h * scale;
         if (staging_.size() != size || stagingWidth_ != w * scale) staging_.assign(size, 0), stagingWidth_ = w * scale;
         std::vector<TRect> staged;
         Stage(rects, scale, staged);
-        window_.PresentRects(staging_.data(), w * scale, h * scale, stagingWidth_ * 4, {0, 0}, staged);
+        window_.PresentRects(staging_.data(), w * scale, h * scale, stagingWidth_ * 4, origin, staged);
       }
     }
   }

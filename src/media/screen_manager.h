@@ -43,7 +43,9 @@ public:
   void SetModeIndex(int index);
   // Drops the composing surface and leaves full screen; the current index becomes -2.
   void ReleaseSurfaces();
-  void Present(IScreenScene& scene);
+  // Shows the composed frame with its top-left corner at `origin` of the window's client area
+  // (the scene panel sits below the toolbar when the game shows one).
+  void Present(IScreenScene& scene, TPoint origin = {0, 0});
 
   int ChosenIndex() const { return chosenIndex_; }
   void SetChosenIndex(int index) { chosenIndex_ = index; }

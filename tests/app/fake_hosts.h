@@ -69,7 +69,7 @@ private:
 class TRecordingMedia : public TNeutralMedia {
 public:
   explicit TRecordingMedia(CallLog& log) : log_(log) {}
-  void Present() override { log_.push_back("present"); }
+  void Present(TPoint) override { log_.push_back("present"); }
   void UpdateVideoSurfaces() override { log_.push_back("video"); }
   bool HasFullScreenMode() const override { return true; }
   int ChosenModeIndex() const override { return 0; }

@@ -142,6 +142,21 @@ TEST(ScreenManager, PresentCopiesOnlyTheDirtyRectangles) {
   }
 }
 
+TEST(ScreenManager, PresentPlacesThePictureAtThePanelOrigin) {
+  // A window with a 2-row toolbar above a 4 x 3 scene.
+  TModeWindow window;
+  window.SetClientSize(4, 5);
+  TScreenManager screen(window, 4, 3, -1, -1);
+  TDIBX& s = *screen.Surface();
+  s.Fill(s.ColorToPixel(0x0000FF));
+  TFakeScene scene;
+  scene.full = {0, 0, 4, 3};
+  screen.Present(scene, {0, 2});
+  EXPECT_EQ(Client(window, 0, 1), 0u) << "the toolbar rows stay as they are";
+  EXPECT_EQ(Client(window, 0, 2), 0xFF0000u);
+  EXPECT_EQ(Client(window, 3, 4), 0xFF0000u) << "the scene's last row reaches the client's bottom";
+}
+
 TEST(ScreenManager, PresentZoomed) {
   TModeWindow window;
   window.SetClientSize(8, 4);
