@@ -203,12 +203,17 @@ void TFormView::SetFullScreen(bool on) {
   if (on == fullScreen_ || !media_ || !scene_) return;
   if (on && !media_->HasFullScreenMode()) return;
   media_->SuspendMidiForSwitch();
+  TTrace::Label(on ? "SetFullScreen.Full" : "SetFullScreen.Normal");
+  if (on) TTrace::Label("SetFullScreen.Full.Bases.FreeDX");
   scene_->ReleaseDisplaySurfaces();
+  if (on) TTrace::Label("SetFullScreen.Full.MediaSuspend");
   media_->SuspendVideo();
   if (on) {
-    TTrace::Label("SetFullScreen.Full");
     toolbarShown_ = false;
+    TTrace::Label("SetFullScreen.Full.ScreenMan.FreeDX");
     media_->ReleaseSurfaces();
+    TTrace::Label("SetFullScreen.Full.StoreWindow");
+    windowedPosition_ = window_.Position();
     window_.SetBorderless(true);
     window_.SetPosition(0, 0);
     window_.SetClientSize(scene_->Width(), scene_->Height());
@@ -220,13 +225,15 @@ void TFormView::SetFullScreen(bool on) {
       TTrace::Label("SetFullScreen.Full.SetScreenManIndexFail");
       fullScreen_ = false;
       toolbarShown_ = dockVisible_;
+      window_.SetPosition(windowedPosition_.x, windowedPosition_.y);
       SetWindowedLayout();
     }
   } else {
-    TTrace::Label("SetFullScreen.Normal");
     toolbarShown_ = dockVisible_;
     media_->ReleaseSurfaces();
     fullScreen_ = false;
+    TTrace::Label("SetFullScreen.Normal.RestoreWindow");
+    window_.SetPosition(windowedPosition_.x, windowedPosition_.y);
     SetWindowedLayout();
     std::this_thread::sleep_for(std::chrono::milliseconds(options_.headless ? 0 : 100));
     media_->SetModeIndex(-1);

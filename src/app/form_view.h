@@ -96,6 +96,7 @@ private:
   TToolbar::Button pressedButton_ = TToolbar::Button::None;
   bool dockVisible_ = false;       // the project wants the toolbar
   bool toolbarShown_ = false;      // it is on screen now
+  TPoint windowedPosition_{};  // where the window stood before full screen
   int panelLeft_ = 0;
   int panelTop_ = 0;
   bool active_ = true;

@@ -58,7 +58,7 @@ std::string OptionsHelpText() {
   return "usage: kivoplay [OPTIONS] [GAME-FOLDER | /config] [FOLDER-OR-ARCHIVE ...]\n"
          "\n"
          "Plays the game in GAME-FOLDER (default: the program's folder). Further folders and\n"
-         "archives are searched for data in the order given. /config opens the settings.\n"
+         "archives are searched for data in the order given. /config (the settings) exits for now.\n"
          "\n"
          "Options:\n"
          "  --fullscreen       start in full screen (Alt+Enter toggles it)\n"

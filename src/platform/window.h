@@ -54,6 +54,7 @@ public:
   virtual int ClientWidth() const = 0;
   virtual int ClientHeight() const = 0;
   virtual void SetPosition(int left, int top) = 0;
+  virtual TPoint Position() const = 0;
   virtual TRect PrimaryMonitorRect() const = 0;
   virtual void SetBorderless(bool borderless) = 0;
   virtual void Show() = 0;

@@ -135,6 +135,7 @@ TEST_F(FormViewTest, FullScreenFailureRestoresTheWindowedLayout) {
 TEST_F(FormViewTest, FullScreenAndBack) {
   factory.toolbar = true;
   Create();
+  window.SetPosition(120, 80);
   form->SetFullScreen(true);
   EXPECT_TRUE(form->FullScreen());
   EXPECT_EQ(window.ClientHeight(), 480);
@@ -142,6 +143,7 @@ TEST_F(FormViewTest, FullScreenAndBack) {
   form->SetFullScreen(false);
   EXPECT_FALSE(form->FullScreen());
   EXPECT_EQ(window.ClientHeight(), 480 + TToolbar::kDockHeight);
+  EXPECT_EQ(window.Position(), (TPoint{120, 80})) << "the window comes back where it stood";
   EXPECT_EQ(factory.log.back(), "reload bases");
 }
 

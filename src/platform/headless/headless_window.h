@@ -18,7 +18,8 @@ public:
   void SetClientSize(int width, int height) override;
   int ClientWidth() const override { return client_.Width(); }
   int ClientHeight() const override { return client_.Height(); }
-  void SetPosition(int, int) override {}
+  void SetPosition(int left, int top) override { position_ = {left, top}; }
+  TPoint Position() const override { return position_; }
   TRect PrimaryMonitorRect() const override { return {0, 0, desktop_.width, desktop_.height}; }
   void SetBorderless(bool) override {}
   void Show() override {}
@@ -54,6 +55,7 @@ private:
   std::condition_variable wake_;
   std::deque<std::function<void()>> tasks_;
   bool quit_ = false;
+  TPoint position_{};
 };
 
 }  // namespace kivo

@@ -47,6 +47,12 @@ void TSdlWindow::SetClientSize(int width, int height) {
 
 void TSdlWindow::SetPosition(int left, int top) { SDL_SetWindowPosition(window_, left, top); }
 
+TPoint TSdlWindow::Position() const {
+  TPoint p{};
+  SDL_GetWindowPosition(window_, &p.x, &p.y);
+  return p;
+}
+
 TRect TSdlWindow::PrimaryMonitorRect() const {
   SDL_Rect r{0, 0, 640, 480};
   SDL_GetDisplayBounds(0, &r);

@@ -21,6 +21,7 @@ public:
   int ClientWidth() const override { return client_.Width(); }
   int ClientHeight() const override { return client_.Height(); }
   void SetPosition(int left, int top) override;
+  TPoint Position() const override;
   TRect PrimaryMonitorRect() const override;
   void SetBorderless(bool borderless) override;
   void Show() override;
