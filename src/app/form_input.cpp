@@ -39,6 +39,8 @@ void TFormView::OnMouseDown(MouseButton button, int x, int y) {
     }
     return;
   }
+  // The black strips around the panel are the window's, not the scene's.
+  if (!scene_ || !TRect::FromSize(panelLeft_, panelTop_, scene_->Width(), scene_->Height()).Contains(x, y)) return;
   PanelMouseDown(button, x - panelLeft_, y - panelTop_);
 }
 
@@ -140,6 +142,7 @@ void TFormView::ApplicationActivate() {
 }
 
 void TFormView::ApplicationDeactivate() {
+  altDown_ = false;  // its release goes to another window
   if (project_ && !project_->PauseWhenInactive()) return;
   if (loopThread_) loopThread_->Suspend();
   if (!scene_) return;

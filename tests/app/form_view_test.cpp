@@ -93,6 +93,9 @@ TEST_F(FormViewTest, MouseClicksOnlyWhileActive) {
   factory.project->toolbar = false;
   form->OnMouseDown(MouseButton::Right, 5, 5);
   EXPECT_EQ(factory.log, (CallLog{"click 0 R"}));
+  factory.log.clear();
+  form->OnMouseDown(MouseButton::Left, 5, window.ClientHeight() + 3);
+  EXPECT_TRUE(factory.log.empty()) << "a click outside the panel is not the scene's";
 }
 
 TEST_F(FormViewTest, ExitConfirmationNoKeepsTheFlag) {
@@ -145,6 +148,18 @@ TEST_F(FormViewTest, FullScreenAndBack) {
   EXPECT_EQ(window.ClientHeight(), 480 + TToolbar::kDockHeight);
   EXPECT_EQ(window.Position(), (TPoint{120, 80})) << "the window comes back where it stood";
   EXPECT_EQ(factory.log.back(), "reload bases");
+}
+
+TEST_F(FormViewTest, AltEnterTogglesFullScreenOnlyWhileAltIsHeldHere) {
+  Create();
+  form->OnKeyDown(0x12, false);  // Alt
+  form->OnKeyDown(0x0D, false);  // Enter
+  EXPECT_TRUE(form->FullScreen());
+  form->OnKeyUp(0x0D);
+  form->ApplicationDeactivate();  // Alt is released in another window
+  form->ApplicationActivate();
+  form->OnKeyDown(0x0D, false);
+  EXPECT_TRUE(form->FullScreen()) << "Enter alone does not switch";
 }
 
 TEST_F(FormViewTest, HeadlessRunTicksExactlyNFramesWithTheFixedDelta) {
