@@ -78,6 +78,9 @@ void TFormView::InitSystem() {
   project_ = factory_.CreateProject(options_.arguments, [this] { window_.Post([this] { FormClose(); }); });
   TTrace::Label("MediaInit");
   media_ = factory_.CreateMedia(window_, project_.get(), *scene_);
+  media_->SetFrameHandler([this] {
+    if (!closed_) FrameTick();
+  });
   TTrace::Label("KivoInitColor");
   scene_->InitColor();
 

@@ -77,6 +77,8 @@ public:
   // Shows the composed frame with the scene panel's top-left corner at panelOrigin.
   virtual void Present(TPoint panelOrigin) = 0;
   virtual void UpdateVideoSurfaces() = 0;
+  // What the plug-in's frame message runs (one frame tick).
+  virtual void SetFrameHandler(std::function<void()> frame) = 0;
 
   virtual bool HasFullScreenMode() const = 0;  // a chosen full-screen mode exists
   virtual int ChosenModeIndex() const = 0;

@@ -12,7 +12,12 @@ TMediaLayerHost::TMediaLayerHost(IWindow& window, ISceneHost& scene, int width, 
   MediaInit(window, width, fullWidthHint, fullHeightHint, height);
 }
 
-TMediaLayerHost::~TMediaLayerHost() { MediaFinal(); }
+TMediaLayerHost::~TMediaLayerHost() {
+  SetPluginFrameHandler({});
+  MediaFinal();
+}
+
+void TMediaLayerHost::SetFrameHandler(std::function<void()> frame) { SetPluginFrameHandler(std::move(frame)); }
 
 void TMediaLayerHost::OggUpdate() {
   if (KivoPlugin().kivoOggmanUpdate) KivoPlugin().kivoOggmanUpdate();

@@ -16,6 +16,7 @@ public:
   void OggUpdate() override;
   void Present(TPoint panelOrigin) override;
   void UpdateVideoSurfaces() override;
+  void SetFrameHandler(std::function<void()> frame) override;
 
   bool HasFullScreenMode() const override;
   int ChosenModeIndex() const override;

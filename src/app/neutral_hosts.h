@@ -71,6 +71,7 @@ public:
   bool OggUsesOwnThread() const override { return true; }
   void OggUpdate() override {}
   void Present(TPoint) override {}
+  void SetFrameHandler(std::function<void()>) override {}
   void UpdateVideoSurfaces() override {}
   bool HasFullScreenMode() const override { return false; }
   int ChosenModeIndex() const override { return -1; }

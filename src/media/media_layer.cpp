@@ -6,6 +6,7 @@
 
 #include "media/plugin/plugin_library.h"
 #include "platform/trace.h"
+#include "platform/window.h"
 #include "support/stream.h"
 
 namespace kivo {
@@ -13,6 +14,8 @@ namespace kivo {
 namespace {
 
 struct TMediaLayer {
+  IWindow* window = nullptr;
+  std::function<void()> frame;
   void* windowHandle = nullptr;
   void* panelHandle = nullptr;
   void* soundDevice = nullptr;
@@ -52,14 +55,21 @@ int64_t StreamSeek(void* s, int64_t position) {
 // The floating-point control word is the default one on this platform; nothing to keep.
 void KeepFpu() {}
 
+// From the plug-in's threads: queued for the UI thread as the window messages were.
+void PostPluginMessage(uint32_t message, intptr_t wParam, intptr_t lParam) {
+  if (IWindow* window = layer.window) window->Post([=] { DispatchPluginMessage(message, wParam, lParam); });
+}
+
 }  // namespace
 
 void MediaInit(IWindow& window, int screenWidth, int fullWidthHint, int fullHeightHint, int screenHeight) {
   TTrace::Label("MediaInit:7");
+  layer.window = &window;
   layer.windowHandle = &window;
   layer.panelHandle = &window;
   layer.host = KivoHostCallbacks{&layer.windowHandle, &layer.panelHandle, nullptr, &layer.soundDevice,
-                                 StreamSize, StreamRead, StreamPosition, StreamSeek, KeepFpu, KeepFpu, 0};
+                                 StreamSize, StreamRead, StreamPosition, StreamSeek, KeepFpu, KeepFpu, 0,
+                                 PostPluginMessage};
   TTrace::Label("MediaInit:8");
   if (KivoPlugin().kivoInit) KivoPlugin().kivoInit(&layer.host);
   TTrace::Label("MediaInit:9");
@@ -97,6 +107,7 @@ void MediaFinal() {
   layer.midi.reset();
   if (KivoPlugin().kivoFinal) KivoPlugin().kivoFinal();
   layer.windowHandle = layer.panelHandle = nullptr;
+  layer.window = nullptr;
 }
 
 TScreenManager* ScreenMan() { return layer.screen.get(); }
@@ -116,6 +127,27 @@ void PauseAllMedia() {
 void ResumeAllMedia() {
   for (TMediaManager* m : std::initializer_list<TMediaManager*>{VideoMan(), WmpMan(), OggMan(), CddaMan(), MidiMan()})
     if (m) m->ResumeAll();
+}
+
+void SetPluginFrameHandler(std::function<void()> frame) { layer.frame = std::move(frame); }
+
+void DispatchPluginMessage(uint32_t message, intptr_t wParam, intptr_t lParam) {
+  TKivoPluginLibrary& plugin = KivoPlugin();
+  switch (message) {
+    case kPluginWmpMessageFirst:
+    case kPluginWmpMessageFirst + 1:
+    case kPluginWmpMessageFirst + 3:
+      if (plugin.kivoWmpmanProcessEvent) plugin.kivoWmpmanProcessEvent(layer.windowHandle, message, wParam, lParam);
+      break;
+    case kPluginVideoMessage:
+      if (plugin.kivoVidmanProcessEvent) plugin.kivoVidmanProcessEvent(layer.windowHandle, message, wParam, lParam);
+      break;
+    case kPluginFrameMessage:
+      if (layer.frame) layer.frame();
+      break;
+    default:
+      break;
+  }
 }
 
 void* PluginStream(TStream& stream) { return &stream; }

@@ -1,8 +1,11 @@
 // Media managers: pause all / resume all with marks, the enabled flag, routing of sound files,
-// the CD mixer level, and the order of MediaInit / MediaFinal.
+// the CD mixer level, the order of MediaInit / MediaFinal, and the plug-in's messages.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "media/media_layer.h"
+#include "media/plugin/plugin_library.h"
 #include "platform/headless/headless_window.h"
 #include "platform/trace.h"
 #include "testkit/temp_folder.h"
@@ -163,6 +166,60 @@ TEST(MediaLayer, InitAndFinalInOrder) {
     ASSERT_NE(found, std::string::npos) << label << " after position " << at << " in\n" << trace;
     at = found;
   }
+}
+
+// What the stand-in plug-in entry points saw.
+const KivoHostCallbacks* pluginHost = nullptr;
+std::vector<std::string> pluginCalls;
+
+TEST(MediaLayer, PluginMessagesReachTheirFamilyOnTheUiThread) {
+  TKivoPluginLibrary& plugin = KivoPlugin();
+  auto init = plugin.kivoInit;
+  auto wmp = plugin.kivoWmpmanProcessEvent;
+  auto video = plugin.kivoVidmanProcessEvent;
+  plugin.kivoInit = [](const KivoHostCallbacks* host) -> int32_t {
+    pluginHost = host;
+    return 1;
+  };
+  plugin.kivoWmpmanProcessEvent = [](void*, uint32_t message, intptr_t w, intptr_t l) -> int32_t {
+    pluginCalls.push_back("wmp " + std::to_string(message) + " " + std::to_string(w) + " " + std::to_string(l));
+    return 0;
+  };
+  plugin.kivoVidmanProcessEvent = [](void*, uint32_t message, intptr_t, intptr_t) -> int32_t {
+    pluginCalls.push_back("video " + std::to_string(message));
+    return 0;
+  };
+  THeadlessWindow window;
+  MediaInit(window, 640, -1, -1, 480);
+  int frames = 0;
+  SetPluginFrameHandler([&] { ++frames; });
+  ASSERT_NE(pluginHost, nullptr);
+  ASSERT_NE(pluginHost->postMessage, nullptr);
+  std::thread pluginThread([] {
+    for (uint32_t message : {0x0680u, 0x0681u, 0x0682u, 0x0683u, 0x06B0u, 0x0684u}) pluginHost->postMessage(message, 7, 9);
+  });
+  pluginThread.join();
+  EXPECT_TRUE(pluginCalls.empty()) << "nothing runs before the UI thread takes the messages";
+  window.Post([&] { window.Quit(); });
+  struct : IWindowListener {
+    void OnKeyDown(int, bool) override {}
+    void OnKeyUp(int) override {}
+    void OnMouseDown(MouseButton, int, int) override {}
+    void OnMouseUp(MouseButton, int, int) override {}
+    void OnMouseMove(int, int) override {}
+    void OnWheel(int) override {}
+    void OnActivate(bool) override {}
+    void OnCloseRequest() override {}
+    void OnPaint() override {}
+  } listener;
+  window.RunLoop(listener);
+  EXPECT_EQ(pluginCalls, (std::vector<std::string>{"wmp 1664 7 9", "wmp 1665 7 9", "video 1666", "wmp 1667 7 9"}));
+  EXPECT_EQ(frames, 1);
+  SetPluginFrameHandler({});
+  MediaFinal();
+  plugin.kivoInit = init;
+  plugin.kivoWmpmanProcessEvent = wmp;
+  plugin.kivoVidmanProcessEvent = video;
 }
 
 }  // namespace

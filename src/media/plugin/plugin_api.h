@@ -19,6 +19,10 @@ typedef int32_t (*KivoStreamReadFn)(void* stream, void* buffer, int32_t count);
 typedef int64_t (*KivoStreamPositionFn)(void* stream);
 typedef int64_t (*KivoStreamSeekFn)(void* stream, int64_t position);
 typedef void (*KivoFpuFn)(void);
+// The library's notices to the main window (the media-player family's 0x0680, 0x0681 and 0x0683,
+// the video family's 0x0682, and 0x06B0 for one frame). Callable from any thread; the host
+// delivers each on its UI thread, where it reaches the family's ProcessEvent entry point.
+typedef void (*KivoPostMessageFn)(uint32_t message, intptr_t wParam, intptr_t lParam);
 
 typedef struct KivoHostCallbacks {
   void** windowHandle;  // kept current across display switches
@@ -32,6 +36,7 @@ typedef struct KivoHostCallbacks {
   KivoFpuFn saveFpu;
   KivoFpuFn restoreFpu;
   int32_t flag;
+  KivoPostMessageFn postMessage;
 } KivoHostCallbacks;
 
 typedef struct KivoSoundFormat {
