@@ -77,7 +77,7 @@ void TFormView::InitSystem() {
   TTrace::Label("TProject.Create");
   project_ = factory_.CreateProject(options_.arguments, [this] { window_.Post([this] { FormClose(); }); });
   TTrace::Label("MediaInit");
-  media_ = factory_.CreateMedia(window_, project_.get(), *scene_);
+  media_ = factory_.CreateMedia(*this, window_, project_.get(), *scene_);
   media_->SetFrameHandler([this] {
     if (!closed_) FrameTick();
   });

@@ -13,6 +13,7 @@
 namespace kivo {
 
 class IWindow;
+class TFormView;
 
 // The data layer's per-tick work and its sources.
 class IDataHost {
@@ -81,7 +82,9 @@ public:
   virtual void SetFrameHandler(std::function<void()> frame) = 0;
 
   virtual bool HasFullScreenMode() const = 0;  // a chosen full-screen mode exists
+  virtual int DisplayModeCount() const = 0;
   virtual int ChosenModeIndex() const = 0;
+  virtual void SetChosenModeIndex(int index) = 0;
   virtual int CurrentModeIndex() const = 0;
   virtual void SetModeIndex(int index) = 0;
   virtual void ReleaseSurfaces() = 0;
@@ -115,8 +118,9 @@ public:
   // requestClose asks the main window to close (the script's Terminate).
   virtual std::unique_ptr<IProjectHost> CreateProject(const std::vector<std::string>& arguments,
                                                       std::function<void()> requestClose) = 0;
-  // "MediaInit"
-  virtual std::unique_ptr<IMediaHost> CreateMedia(IWindow& window, const IProjectHost* project, ISceneHost& scene) = 0;
+  // "MediaInit". The form is the main window whose display switching the system variables drive.
+  virtual std::unique_ptr<IMediaHost> CreateMedia(TFormView& form, IWindow& window, const IProjectHost* project,
+                                                  ISceneHost& scene) = 0;
 };
 
 }  // namespace kivo

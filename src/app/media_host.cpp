@@ -32,7 +32,14 @@ void TMediaLayerHost::UpdateVideoSurfaces() {
 }
 
 bool TMediaLayerHost::HasFullScreenMode() const { return ScreenMan() && ScreenMan()->ChosenIndex() >= 0; }
+int TMediaLayerHost::DisplayModeCount() const {
+  return ScreenMan() ? static_cast<int>(ScreenMan()->Modes().size()) : 0;
+}
 int TMediaLayerHost::ChosenModeIndex() const { return ScreenMan() ? ScreenMan()->ChosenIndex() : -1; }
+
+void TMediaLayerHost::SetChosenModeIndex(int index) {
+  if (TScreenManager* screen = ScreenMan()) screen->SetChosenIndex(index);
+}
 int TMediaLayerHost::CurrentModeIndex() const { return ScreenMan() ? ScreenMan()->CurrentIndex() : -1; }
 
 void TMediaLayerHost::SetModeIndex(int index) {

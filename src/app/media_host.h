@@ -19,7 +19,9 @@ public:
   void SetFrameHandler(std::function<void()> frame) override;
 
   bool HasFullScreenMode() const override;
+  int DisplayModeCount() const override;
   int ChosenModeIndex() const override;
+  void SetChosenModeIndex(int index) override;
   int CurrentModeIndex() const override;
   void SetModeIndex(int index) override;
   void ReleaseSurfaces() override;

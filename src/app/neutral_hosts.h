@@ -74,7 +74,9 @@ public:
   void SetFrameHandler(std::function<void()>) override {}
   void UpdateVideoSurfaces() override {}
   bool HasFullScreenMode() const override { return false; }
+  int DisplayModeCount() const override { return 0; }
   int ChosenModeIndex() const override { return -1; }
+  void SetChosenModeIndex(int) override {}
   int CurrentModeIndex() const override { return -1; }
   void SetModeIndex(int) override {}
   void ReleaseSurfaces() override {}

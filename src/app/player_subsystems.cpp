@@ -4,6 +4,7 @@
 #include "app/media_host.h"
 #include "app/neutral_hosts.h"
 #include "app/player_project.h"
+#include "app/screen_state_host.h"
 #include "app/vfs_data_host.h"
 #include "platform/paths.h"
 #include "values/functions/sys_func_man.h"
@@ -25,6 +26,7 @@ void TPlayerSubsystems::CreateValues() {
 void TPlayerSubsystems::FreeValues() {
   funcs_.reset();
   vars_.reset();
+  screen_.reset();
 }
 
 bool TPlayerSubsystems::DumpVariables(const std::string& path) { return vars_ && WriteVariableDump(*vars_, path); }
@@ -40,11 +42,17 @@ std::unique_ptr<IProjectHost> TPlayerSubsystems::CreateProject(const std::vector
                                         TProjectContext{arguments, ProgramFolder(), std::move(requestClose)});
 }
 
-std::unique_ptr<IMediaHost> TPlayerSubsystems::CreateMedia(IWindow& window, const IProjectHost* project,
-                                                           ISceneHost& scene) {
-  if (!project) return std::make_unique<TMediaLayerHost>(window, scene, 0, 0, -1, -1);
-  return std::make_unique<TMediaLayerHost>(window, scene, project->ScreenWidth(), project->ScreenHeight(),
-                                           project->FullScreenWidthHint(), project->FullScreenHeightHint());
+std::unique_ptr<IMediaHost> TPlayerSubsystems::CreateMedia(TFormView& form, IWindow& window,
+                                                           const IProjectHost* project, ISceneHost& scene) {
+  auto media = project ? std::make_unique<TMediaLayerHost>(window, scene, project->ScreenWidth(),
+                                                           project->ScreenHeight(), project->FullScreenWidthHint(),
+                                                           project->FullScreenHeightHint())
+                       : std::make_unique<TMediaLayerHost>(window, scene, 0, 0, -1, -1);
+  // The main window frees the variables (FreeValues) before the media layer, so nothing reads
+  // through this host once the media layer has gone.
+  screen_ = std::make_unique<TScreenStateHost>(form, *media);
+  vars_->Hosts.Screen = screen_.get();
+  return media;
 }
 
 }  // namespace kivo

@@ -10,6 +10,7 @@
 namespace kivo {
 
 class TParamCollection;
+class TScreenStateHost;
 class TSysFuncMan;
 
 class TPlayerSubsystems : public ISubsystemFactory {
@@ -25,11 +26,14 @@ public:
   std::unique_ptr<ISceneHost> CreateScene() override;
   std::unique_ptr<IProjectHost> CreateProject(const std::vector<std::string>& arguments,
                                               std::function<void()> requestClose) override;
-  std::unique_ptr<IMediaHost> CreateMedia(IWindow& window, const IProjectHost* project, ISceneHost& scene) override;
+  // Also plugs the screen variables into the main window and the new media layer.
+  std::unique_ptr<IMediaHost> CreateMedia(TFormView& form, IWindow& window, const IProjectHost* project,
+                                          ISceneHost& scene) override;
 
 private:
   std::unique_ptr<TParamCollection> vars_;
   std::unique_ptr<TSysFuncMan> funcs_;
+  std::unique_ptr<TScreenStateHost> screen_;
   TTimerList events_;  // the scene root's event list, until the scene holds it
 };
 

@@ -167,8 +167,24 @@ TLocalTime LocalTimeNow() {
   std::time_t t = system_clock::to_time_t(now);
   std::tm tm{};
   ::localtime_r(&t, &tm);
-  int ms = static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
-  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, ms, tm.tm_wday};
+  int64_t utc = duration_cast<milliseconds>(now.time_since_epoch()).count();
+  return LocalTimeFields(utc + static_cast<int64_t>(tm.tm_gmtoff) * 1000);
+}
+
+TLocalTime LocalTimeFields(int64_t localMilliseconds) {
+  using namespace std::chrono;
+  const sys_time<milliseconds> time{milliseconds(localMilliseconds)};
+  const sys_days day = floor<days>(time);
+  const year_month_day date{day};
+  const hh_mm_ss timeOfDay{time - day};
+  return {static_cast<int>(date.year()),
+          static_cast<int>(static_cast<unsigned>(date.month())),
+          static_cast<int>(static_cast<unsigned>(date.day())),
+          static_cast<int>(timeOfDay.hours().count()),
+          static_cast<int>(timeOfDay.minutes().count()),
+          static_cast<int>(timeOfDay.seconds().count()),
+          static_cast<int>(timeOfDay.subseconds().count()),
+          static_cast<int>(weekday(day).c_encoding())};
 }
 
 bool FileEndsWith(const std::string& path, const std::string& tail) {

@@ -1,6 +1,7 @@
 // Well-known folders and simple file operations on the host.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -40,10 +41,14 @@ bool IsJapaneseDefaultLanguage();
 namespace kivo {
 
 struct TLocalTime {
-  int year, month, day, hour, minute, second, millisecond, weekday;
+  int year, month, day, hour, minute, second, millisecond;
+  int weekday;  // 0 = Sunday .. 6 = Saturday
 };
 // The local wall-clock time.
 TLocalTime LocalTimeNow();
+// The fields of a wall-clock reading given in milliseconds since 1970-01-01 00:00 on that same
+// clock, i.e. with the zone's offset already added.
+TLocalTime LocalTimeFields(int64_t localMilliseconds);
 
 // True when the file's last bytes are exactly `tail` (false when it cannot be read).
 bool FileEndsWith(const std::string& path, const std::string& tail);

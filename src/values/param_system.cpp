@@ -3,7 +3,6 @@
 
 #include "platform/clock.h"
 #include "platform/kivo_error.h"
-#include "platform/paths.h"
 #include "values/param_collection.h"
 #include "values/value_convert.h"
 #include "values/value_messages.h"
@@ -108,13 +107,13 @@ int32_t TParamSystem::NativeInt(int index) const {
     case SV_TICKCOUNT: return hosts.Project->TickCount();
     case SV_PCTICKCOUNT: return static_cast<int32_t>(TimeGetTime());
     case SV_UPDATECOUNT: return hosts.Project->UpdateCount();
-    case SV_YEAR: return LocalTimeNow().year;
-    case SV_MONTH: return LocalTimeNow().month;
-    case SV_DAY: return LocalTimeNow().day;
-    case SV_WEEK: return LocalTimeNow().weekday + 1;  // 1 = Sunday
-    case SV_HOUR: return LocalTimeNow().hour;
-    case SV_MIN: return LocalTimeNow().minute;
-    case SV_SEC: return LocalTimeNow().second;
+    case SV_YEAR: return hosts.Clock->Now().year;
+    case SV_MONTH: return hosts.Clock->Now().month;
+    case SV_DAY: return hosts.Clock->Now().day;
+    case SV_WEEK: return hosts.Clock->Now().weekday + 1;  // 1 = Sunday
+    case SV_HOUR: return hosts.Clock->Now().hour;
+    case SV_MIN: return hosts.Clock->Now().minute;
+    case SV_SEC: return hosts.Clock->Now().second;
     case SV_SELINDEX: return collection_->SelectedIndex;
     case SV_DISPLAYMODECOUNT: return hosts.Screen->DisplayModeCount();
     case SV_DISPLAYMODEINDEX: return hosts.Screen->DisplayModeIndex();

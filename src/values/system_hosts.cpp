@@ -29,10 +29,11 @@ TMidiHost neutralMidi;
 TScreenHost neutralScreen;
 TProjectHost neutralProject;
 TFontHost platformFonts;
+TClockHost localClock;
 }  // namespace
 
 TSystemHosts::TSystemHosts()
     : Call(&neutralCall), Scene(&neutralScene), History(&neutralHistory), Midi(&neutralMidi), Screen(&neutralScreen),
-      Project(&neutralProject), Fonts(&platformFonts) {}
+      Project(&neutralProject), Fonts(&platformFonts), Clock(&localClock) {}
 
 }  // namespace kivo

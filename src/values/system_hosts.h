@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/paths.h"
+
 namespace kivo {
 
 class TCustomParam;
@@ -89,6 +91,12 @@ struct TProjectHost {
   virtual void SetSoundOn(bool value) { (void)value; }
 };
 
+// The local wall clock behind the date and time variables; the default reads the system clock.
+struct TClockHost {
+  virtual ~TClockHost() = default;
+  virtual TLocalTime Now() { return LocalTimeNow(); }
+};
+
 // The installed font family names, one per line (CR LF); the default asks the platform.
 struct TFontHost {
   virtual ~TFontHost() = default;
@@ -109,6 +117,7 @@ struct TSystemHosts {
   TScreenHost* Screen;
   TProjectHost* Project;
   TFontHost* Fonts;
+  TClockHost* Clock;
 };
 
 }  // namespace kivo

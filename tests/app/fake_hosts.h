@@ -101,7 +101,7 @@ public:
     project = p.get();
     return p;
   }
-  std::unique_ptr<IMediaHost> CreateMedia(IWindow&, const IProjectHost*, ISceneHost&) override {
+  std::unique_ptr<IMediaHost> CreateMedia(TFormView&, IWindow&, const IProjectHost*, ISceneHost&) override {
     auto m = std::make_unique<TRecordingMedia>(log);
     media = m.get();
     return m;

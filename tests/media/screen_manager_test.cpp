@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "media/screen_manager.h"
+#include "mode_window.h"
 #include "platform/headless/headless_window.h"
 #include "render/surface/picture_codec.h"
 #include "support/stream.h"
@@ -39,19 +40,7 @@ TEST(ScreenModes, EnumerationAndChoice) {
   }
 }
 
-// A headless window whose display offers chosen modes and can refuse full screen.
-class TModeWindow : public THeadlessWindow {
-public:
-  std::vector<DisplayMode> modes{{640, 480, 32, 60}, {800, 600, 16, 60}, {1024, 768, 15, 60}, {1024, 768, 32, 60}};
-  DisplayMode desktop{1024, 768, 24, 60};
-  bool refuse = false;
-  bool full = false;
-  int leaves = 0;
-  std::vector<DisplayMode> DisplayModes() const override { return modes; }
-  DisplayMode DesktopMode() const override { return desktop; }
-  bool EnterFullScreen(const DisplayMode&) override { return full = !refuse; }
-  void LeaveFullScreen() override { full = false, ++leaves; }
-};
+using testing::TModeWindow;
 
 TEST(ScreenManager, DesktopAndFullScreenModesWithFallback) {
   TModeWindow window;

@@ -1,13 +1,16 @@
-// The platform layer's own logic: text conversion, INI files, the instance lock, key codes and the
-// client buffer's clipping.
+// The platform layer's own logic: text conversion, INI files, the instance lock, key codes, the
+// client buffer's clipping and the fields of a clock reading.
 #include <gtest/gtest.h>
 
 #include <SDL2/SDL_scancode.h>
+
+#include <array>
 
 #include "platform/client_buffer.h"
 #include "platform/cp932.h"
 #include "platform/ini_file.h"
 #include "platform/instance_lock.h"
+#include "platform/paths.h"
 #include "platform/sdl/sdl_keys.h"
 #include "testkit/temp_folder.h"
 
@@ -79,6 +82,22 @@ TEST(ClientBuffer, CopiesOnlyTheRectanglesInsideTheClientArea) {
   EXPECT_EQ(client.Fill({-5, -5, 1, 10}, 7), (TRect{0, 0, 1, 3}));
   EXPECT_EQ(client.Row(1)[0], 7u);
   EXPECT_EQ(client.Row(1)[1], 0u);
+}
+
+TEST(LocalTime, FieldsOfAReading) {
+  using Fields = std::array<int, 8>;  // year, month, day, hour, minute, second, millisecond, weekday
+  struct {
+    int64_t localMilliseconds;
+    Fields fields;
+  } const cases[] = {
+      {1672564087123, {2023, 1, 1, 9, 8, 7, 123, 0}},  // a Sunday
+      {-1, {1969, 12, 31, 23, 59, 59, 999, 3}},         // the last millisecond before 1970, a Wednesday
+  };
+  for (const auto& c : cases) {
+    const TLocalTime t = LocalTimeFields(c.localMilliseconds);
+    EXPECT_EQ((Fields{t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond, t.weekday}), c.fields)
+        << c.localMilliseconds;
+  }
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <vector>
+
 #include "platform/kivo_error.h"
 #include "values/param_system.h"
 #include "values/value_messages.h"
@@ -281,14 +284,23 @@ TEST(TParamCollection, SavePostponesReferencesUntilTheirTarget) {
   EXPECT_EQ(names, (std::vector<std::string>{"late", "toLate", "s", "b", "f", "i", "toArr", "toStatus"}));
 }
 
+// Keeps every history format a load hands over.
+struct TRecordingHistory : THistoryHost {
+  using Formats = std::vector<std::array<int32_t, 6>>;
+  Formats formats;
+  void SetHistoryFormat(const std::array<int32_t, 6>& values) override { formats.push_back(values); }
+};
+
 TEST(TParamCollection, OlderVersionsReadFewerFields) {
+  const std::array<int32_t, 6> historyFormat{3, -1, 40, 0, 600, 7};
   TParamCollection source;
   Add(source, PT_INT, "v").Param->SetInt(5);
   source.TextDelay = 20;
   source.CursorName = "c";
   // Build blocks field by field as each version wrote them.
   struct Case { int version; bool sel, history, temp, sets; };
-  for (Case c : {Case{102, false, false, false, false}, {103, true, false, false, false}, {113, true, true, false, false},
+  for (Case c : {Case{102, false, false, false, false}, {103, true, false, false, false},
+                 {112, true, false, false, false}, {113, true, true, false, false},
                  {121, true, true, true, false}, {134, true, true, true, false}, {135, true, false, true, false},
                  {139, true, false, true, true}}) {
     TMemoryStream stream;
@@ -304,13 +316,17 @@ TEST(TParamCollection, OlderVersionsReadFewerFields) {
       w.String("sel");
       w.Int32(4);
     }
-    if (c.history) for (int k = 0; k < 6; ++k) w.Int32(k);
+    if (c.history) for (int32_t v : historyFormat) w.Int32(v);
     if (c.temp) w.String("t");
     if (c.sets) w.Int32(0);
     stream.SetPosition(0);
+    TRecordingHistory history;
     TParamCollection loaded;
+    loaded.Hosts.History = &history;
     loaded.LoadVariables(stream, c.version);
     EXPECT_EQ(stream.Position(), stream.Size()) << c.version;
+    using Formats = TRecordingHistory::Formats;
+    EXPECT_EQ(history.formats, c.history ? Formats{historyFormat} : Formats{}) << c.version;
     EXPECT_EQ(loaded.FindVar("v")->Param->AsInt(), 5);
     EXPECT_EQ(loaded.CursorName, "c");
     EXPECT_EQ(loaded.SelectedText, c.sel ? "sel" : "");

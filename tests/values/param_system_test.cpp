@@ -38,6 +38,12 @@ struct TFakeMidi : TMidiHost {
   std::string MidiPortName(int index) override { return index == 0 ? "Synth" : "Port 2"; }
 };
 
+// The local clock stopped at a reading given in local milliseconds since 1970.
+struct TStoppedClock : TClockHost {
+  int64_t localMilliseconds = 0;
+  TLocalTime Now() override { return LocalTimeFields(localMilliseconds); }
+};
+
 class TSystemVarTest : public ::testing::Test {
 protected:
   TSystemVarTest() {
@@ -50,6 +56,7 @@ protected:
   TFakeScene scene;
   TFakeCall call;
   TFakeMidi midi;
+  TStoppedClock clock;  // the system clock unless a test plugs this in
   TParamCollection vars;
 };
 
@@ -71,6 +78,28 @@ TEST_F(TSystemVarTest, KindsAndConstants) {
   EXPECT_EQ(Var("@HistoryCount").AsInt(), 0);
   std::string fonts = Var("@Fonts").AsString();
   EXPECT_TRUE(fonts.size() < 2 || fonts.substr(fonts.size() - 2) != "\r\n");
+}
+
+TEST_F(TSystemVarTest, DateAndTimeOfTheLocalClock) {
+  vars.Hosts.Clock = &clock;
+  struct {
+    int64_t seconds;
+    int year, month, day, week, hour, min, sec;
+  } const cases[] = {
+      {1672564087, 2023, 1, 1, 1, 9, 8, 7},        // a Sunday is 1
+      {1672531199, 2022, 12, 31, 7, 23, 59, 59},   // the Saturday before is 7
+      {1709208000, 2024, 2, 29, 5, 12, 0, 0},      // a leap day, Thursday
+  };
+  for (const auto& c : cases) {
+    clock.localMilliseconds = c.seconds * 1000 + 999;
+    EXPECT_EQ(Var("@Year").AsInt(), c.year) << c.seconds;
+    EXPECT_EQ(Var("@Month").AsInt(), c.month) << c.seconds;
+    EXPECT_EQ(Var("@Day").AsInt(), c.day) << c.seconds;
+    EXPECT_EQ(Var("@Week").AsInt(), c.week) << c.seconds;
+    EXPECT_EQ(Var("@Hour").AsInt(), c.hour) << c.seconds;
+    EXPECT_EQ(Var("@Min").AsInt(), c.min) << c.seconds;
+    EXPECT_EQ(Var("@Sec").AsInt(), c.sec) << c.seconds;
+  }
 }
 
 TEST_F(TSystemVarTest, ReadsAndWritesEngineState) {
