@@ -1,12 +1,15 @@
-// The screen manager's present of dirty rectangles and of whole frames into a headless window,
-// against memcpy of the same bytes.
+// The screen manager's present of dirty rectangles and of whole frames into a headless window and
+// through SDL (its dummy video driver with the software renderer: the texture upload and the
+// redraw of the window), against memcpy of the same bytes.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "media/screen_manager.h"
 #include "platform/headless/headless_window.h"
+#include "platform/window.h"
 
 namespace kivo {
 namespace {
@@ -51,8 +54,7 @@ void BM_MemcpyRects(benchmark::State& state) {
 }
 BENCHMARK(BM_MemcpyRects)->Arg(0)->Arg(1);
 
-void BM_Present(benchmark::State& state) {
-  THeadlessWindow window;
+void PresentLoop(benchmark::State& state, IWindow& window) {
   window.SetClientSize(kW, kH);
   TScreenManager screen(window, kW, kH, -1, -1);
   TBenchScene scene;
@@ -68,7 +70,25 @@ void BM_Present(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * Bytes(full ? std::vector<TRect>{{0, 0, kW, kH}} : scene.dirty));
   state.SetLabel(full ? "full frame" : "12 dirty rectangles");
 }
+
+void BM_Present(benchmark::State& state) {
+  THeadlessWindow window;
+  PresentLoop(state, window);
+}
 BENCHMARK(BM_Present)->Arg(0)->Arg(1);
+
+void BM_PresentSdl(benchmark::State& state) {
+  setenv("SDL_VIDEODRIVER", "dummy", 0);
+  std::unique_ptr<IWindow> window;
+  try {
+    window = CreateWindow(WindowBackend::Sdl);
+  } catch (const std::exception& e) {
+    state.SkipWithError(e.what());
+    return;
+  }
+  PresentLoop(state, *window);
+}
+BENCHMARK(BM_PresentSdl)->Arg(0)->Arg(1);
 
 }  // namespace
 }  // namespace kivo
