@@ -203,25 +203,27 @@ TEST(PixelFormulas, FastRowsMatchScalarOnRandomData) {
   std::mt19937 rng(1234);  // 32-bit results
   struct Named {
     const char* name;
-    std::function<void(TDIBX& d, TDIBX& s, TDIBX& m, int param, const TRect& r)> run;
+    std::function<void(TDIBX& d, TDIBX& s, TDIBX& m, int param, const TRect& r, bool flipH)> run;
   };
   const Named ops[] = {
-      {"DrawAlpha", [](TDIBX& d, TDIBX& s, TDIBX&, int a, const TRect& r) { d.DrawAlpha(1, 0, a, false, false, true, r, s); }},
-      {"DrawAdd", [](TDIBX& d, TDIBX& s, TDIBX&, int a, const TRect& r) { d.DrawAdd(1, 0, a, false, false, true, r, s); }},
-      {"DrawMasked", [](TDIBX& d, TDIBX& s, TDIBX& m, int, const TRect& r) { d.DrawMasked(1, 0, m, false, false, r, s); }},
-      {"DrawMaskedAlpha", [](TDIBX& d, TDIBX& s, TDIBX& m, int a, const TRect& r) { d.DrawMaskedAlpha(1, 0, a, m, false, false, r, s); }},
-      {"DrawMaskedAdd", [](TDIBX& d, TDIBX& s, TDIBX& m, int a, const TRect& r) { d.DrawMaskedAdd(1, 0, a, m, false, false, r, s); }},
-      {"DrawMaskColor", [](TDIBX& d, TDIBX& s, TDIBX& m, int a, const TRect& r) { d.DrawMaskColor(1, 0, a, s.GetPixel(0, 0), false, false, r, m); }},
-      {"BlendRect", [](TDIBX& d, TDIBX& s, TDIBX&, int a, const TRect& r) { d.BlendRect(r, s.GetPixel(1, 1), a); }},
-      {"AddRect", [](TDIBX& d, TDIBX& s, TDIBX&, int, const TRect& r) { d.AddRect(r, s.GetPixel(1, 1)); }},
-      {"SubRect", [](TDIBX& d, TDIBX& s, TDIBX&, int, const TRect& r) { d.SubRect(r, s.GetPixel(1, 1)); }},
-      {"FillRect", [](TDIBX& d, TDIBX& s, TDIBX&, int, const TRect& r) { d.FillRect(r, s.GetPixel(0, 0)); }},
+      {"Draw", [](TDIBX& d, TDIBX& s, TDIBX&, int, const TRect& r, bool h) { d.Draw(1, 0, false, h, false, r, s); }},
+      {"Draw with key", [](TDIBX& d, TDIBX& s, TDIBX&, int, const TRect& r, bool h) { d.Draw(1, 0, false, h, true, r, s); }},
+      {"DrawAlpha", [](TDIBX& d, TDIBX& s, TDIBX&, int a, const TRect& r, bool h) { d.DrawAlpha(1, 0, a, false, h, true, r, s); }},
+      {"DrawAdd", [](TDIBX& d, TDIBX& s, TDIBX&, int a, const TRect& r, bool h) { d.DrawAdd(1, 0, a, false, h, true, r, s); }},
+      {"DrawMasked", [](TDIBX& d, TDIBX& s, TDIBX& m, int, const TRect& r, bool h) { d.DrawMasked(1, 0, m, false, h, r, s); }},
+      {"DrawMaskedAlpha", [](TDIBX& d, TDIBX& s, TDIBX& m, int a, const TRect& r, bool h) { d.DrawMaskedAlpha(1, 0, a, m, false, h, r, s); }},
+      {"DrawMaskedAdd", [](TDIBX& d, TDIBX& s, TDIBX& m, int a, const TRect& r, bool h) { d.DrawMaskedAdd(1, 0, a, m, false, h, r, s); }},
+      {"DrawMaskColor", [](TDIBX& d, TDIBX& s, TDIBX& m, int a, const TRect& r, bool h) { d.DrawMaskColor(1, 0, a, s.GetPixel(0, 0), false, h, r, m); }},
+      {"BlendRect", [](TDIBX& d, TDIBX& s, TDIBX&, int a, const TRect& r, bool) { d.BlendRect(r, s.GetPixel(1, 1), a); }},
+      {"AddRect", [](TDIBX& d, TDIBX& s, TDIBX&, int, const TRect& r, bool) { d.AddRect(r, s.GetPixel(1, 1)); }},
+      {"SubRect", [](TDIBX& d, TDIBX& s, TDIBX&, int, const TRect& r, bool) { d.SubRect(r, s.GetPixel(1, 1)); }},
+      {"FillRect", [](TDIBX& d, TDIBX& s, TDIBX&, int, const TRect& r, bool) { d.FillRect(r, s.GetPixel(0, 0)); }},
   };
   for (int fast = static_cast<int>(TFastPath::Sse2); fast <= static_cast<int>(BestFastPath()); ++fast)
   for (int bits : {15, 16, 32}) {
     const uint32_t valueMask = bits == 32 ? 0x7FFFFFFF : 0xFFFF;
     for (const Named& op : ops) {
-      for (int trial = 0; trial < 40; ++trial) {
+      for (int trial = 0; trial < 80; ++trial) {
         const int w = 1 + static_cast<int>(rng() % 37), h = 1 + static_cast<int>(rng() % 3);
         TDIBX src(w, h, bits), mask(w, h, 8), a(w + 2, h, bits), b(w + 2, h, bits);
         // Few distinct values, so that equal pixels and key pixels do occur.
@@ -240,14 +242,16 @@ TEST(PixelFormulas, FastRowsMatchScalarOnRandomData) {
         src.TransparentColor = static_cast<int32_t>(palette[0]);
         const int param = static_cast<int>(1 + rng() % 255);
         const TRect r{0, 0, w, h};
+        const bool flipH = trial % 2;  // every other trial mirrored
         SetFastPath(TFastPath::Scalar);
-        op.run(a, src, mask, param, r);
+        op.run(a, src, mask, param, r, flipH);
         SetFastPath(static_cast<TFastPath>(fast));
-        op.run(b, src, mask, param, r);
+        op.run(b, src, mask, param, r, flipH);
         for (int y = 0; y < h; ++y)
           for (int x = 0; x < w + 2; ++x)
-            ASSERT_EQ(a.GetPixel(x, y), b.GetPixel(x, y))
-                << op.name << " path " << fast << " bits " << bits << " width " << w << " at " << x << "," << y << " param " << param;
+            ASSERT_EQ(a.GetPixel(x, y), b.GetPixel(x, y)) << op.name << " path " << fast << " bits " << bits << " width "
+                                                          << w << " flipH " << flipH << " at " << x << "," << y
+                                                          << " param " << param;
       }
     }
   }
