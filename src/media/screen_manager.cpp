@@ -79,6 +79,8 @@ bool TScreenManager::CreateSurfaces(int index) {
     depth_ = mode.bitsPerPixel < 16 || mode.bitsPerPixel == 15 ? 15 : mode.bitsPerPixel == 16 ? 16 : 32;
   }
   surface_ = std::make_unique<TDIBX>(std::max(1, width_), std::max(1, height_), depth_);
+  // 15- and 16-bit values mean different colours: the table is built again for the new surface.
+  rgbOf16_.clear();
   return true;
 }
 

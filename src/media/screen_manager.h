@@ -89,7 +89,7 @@ private:
   // 0x00RRGGBB picture handed to the window when the surface is not 32-bit or is zoomed.
   std::vector<uint32_t> staging_;
   int stagingWidth_ = 0;
-  std::vector<uint32_t> rgbOf16_;  // 16-bit native value -> 0x00RRGGBB
+  std::vector<uint32_t> rgbOf16_;  // 16-bit native value -> 0x00RRGGBB of the current surface; empty: not built yet
 };
 
 }  // namespace kivo

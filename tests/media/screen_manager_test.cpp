@@ -146,6 +146,34 @@ TEST(ScreenManager, PresentPlacesThePictureAtThePanelOrigin) {
   EXPECT_EQ(Client(window, 3, 4), 0xFF0000u) << "the scene's last row reaches the client's bottom";
 }
 
+TEST(ScreenManager, ColoursFollowA15And16BitSwitch) {
+  // A 15-bit desktop and a 16-bit full-screen mode: the same colours have other native values,
+  // and grey widens its 5- and 6-bit green differently.
+  TModeWindow window;
+  window.desktop.bitsPerPixel = 15;
+  window.modes = {{800, 600, 16, 60}};
+  window.SetClientSize(4, 1);
+  TScreenManager screen(window, 4, 1, -1, -1);
+  struct {
+    int modeIndex, depth;
+    uint32_t grey;
+  } const steps[] = {{-1, 15, 0x848484}, {0, 16, 0x848284}, {-1, 15, 0x848484}};
+  for (const auto& step : steps) {
+    screen.SetModeIndex(step.modeIndex);
+    ASSERT_EQ(screen.BitCount(), step.depth);
+    TDIBX& s = *screen.Surface();
+    const int32_t colours[] = {0x0000FF, 0x00FF00, 0xFFFFFF, 0x808080};  // red, green, white, grey
+    for (int x = 0; x < 4; ++x) s.SetPixel(x, 0, static_cast<uint32_t>(s.ColorToPixel(colours[x])));
+    TFakeScene scene;
+    scene.full = {0, 0, 4, 1};
+    screen.Present(scene);
+    EXPECT_EQ(Client(window, 0, 0), 0xFF0000u) << step.depth;
+    EXPECT_EQ(Client(window, 1, 0), 0x00FF00u) << step.depth;
+    EXPECT_EQ(Client(window, 2, 0), 0xFFFFFFu) << step.depth;
+    EXPECT_EQ(Client(window, 3, 0), step.grey) << step.depth;
+  }
+}
+
 TEST(ScreenManager, PresentZoomed) {
   TModeWindow window;
   window.SetClientSize(8, 4);

@@ -72,37 +72,84 @@ TEST(Surface, ColorToPixel) {
   EXPECT_EQ(s16.PixelToRgb(0x8410), 0x848284u);
 }
 
-// Every edge of the clip, with and without flips, against the plain mapping of each pixel.
+// Every unscaled draw onto black, and what it makes of a source pixel there (channels even, so
+// that halving is exact).
+struct TClipVariant {
+  const char* name;
+  int sourceBits;
+  void (*draw)(TDIBX& dst, int x, int y, bool flipV, bool flipH, const TRect& r, TDIBX& src, TDIBX& mask);
+  uint32_t (*result)(uint32_t s);
+};
+
+uint32_t Same(uint32_t s) { return s; }
+uint32_t Half(uint32_t s) { return s >> 1; }
+uint32_t ByteScaled254(uint32_t s) {
+  uint32_t out = 0;
+  for (int shift = 0; shift < 24; shift += 8) out |= (((s >> shift & 0xFF) * 254) >> 8) << shift;
+  return out;
+}
+uint32_t Grey(uint32_t index) { return index * 0x010101; }
+
+// Index tables of the indexed draws: index i gives Grey(i).
+struct TGreyTables {
+  uint32_t of16[16];
+  uint32_t of256[256];
+  TGreyTables() {
+    for (uint32_t i = 0; i < 16; ++i) of16[i] = Grey(i);
+    for (uint32_t i = 0; i < 256; ++i) of256[i] = Grey(i);
+  }
+};
+const TGreyTables kGreys;
+
+const TClipVariant kClipVariants[] = {
+    {"Draw", 32, [](TDIBX& d, int x, int y, bool v, bool h, const TRect& r, TDIBX& s, TDIBX&) { d.Draw(x, y, v, h, false, r, s); }, Same},
+    {"DrawAlpha", 32, [](TDIBX& d, int x, int y, bool v, bool h, const TRect& r, TDIBX& s, TDIBX&) { d.DrawAlpha(x, y, 128, v, h, false, r, s); }, Half},
+    {"DrawAdd", 32, [](TDIBX& d, int x, int y, bool v, bool h, const TRect& r, TDIBX& s, TDIBX&) { d.DrawAdd(x, y, 128, v, h, false, r, s); }, Half},
+    {"DrawMasked", 32, [](TDIBX& d, int x, int y, bool v, bool h, const TRect& r, TDIBX& s, TDIBX& m) { d.DrawMasked(x, y, m, v, h, r, s); }, Same},
+    {"DrawMaskedAlpha", 32, [](TDIBX& d, int x, int y, bool v, bool h, const TRect& r, TDIBX& s, TDIBX& m) { d.DrawMaskedAlpha(x, y, 255, m, v, h, r, s); }, ByteScaled254},
+    {"DrawMaskedAdd", 32, [](TDIBX& d, int x, int y, bool v, bool h, const TRect& r, TDIBX& s, TDIBX& m) { d.DrawMaskedAdd(x, y, 255, m, v, h, r, s); }, ByteScaled254},
+    {"DrawIndexed4", 4, [](TDIBX& d, int x, int y, bool v, bool h, const TRect& r, TDIBX& s, TDIBX&) { d.DrawIndexed4(x, y, 255, kGreys.of16, v, h, r, s); }, Grey},
+    {"DrawIndexedAdd", 8, [](TDIBX& d, int x, int y, bool v, bool h, const TRect& r, TDIBX& s, TDIBX&) { d.DrawIndexedAdd(x, y, kGreys.of256, v, h, r, s); }, Grey},
+};
+
+// Every edge of the clip, with and without flips, against the plain mapping of each pixel; the
+// unscaled draws share their clipping.
 TEST(Surface, UnscaledClippingAtEveryEdgeWithFlips) {
-  TDIBX src(5, 4, 32);
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 5; ++x) src.SetPixel(x, y, static_cast<uint32_t>(0x100 + y * 16 + x));
   const TRect srcRects[] = {{0, 0, 5, 4}, {1, 1, 4, 3}, {-2, -1, 3, 6}};
   const TRect clips[] = {{}, {1, 1, 5, 4}, {2, 0, 3, 6}};
-  for (const TRect& srcRect : srcRects)
-    for (const TRect& clip : clips)
-      for (int flips = 0; flips < 4; ++flips)
-        for (int y = -4; y <= 6; ++y)
-          for (int x = -5; x <= 6; ++x) {
-            const bool flipV = flips & 1, flipH = flips & 2;
-            TDIBX dst(6, 5, 32);
-            dst.ClipRect = clip;
-            dst.Draw(x, y, flipV, flipH, false, srcRect, src);
-            const TRect effective = clip.right ? clip : TRect{0, 0, 6, 5};
-            for (int dy = 0; dy < 5; ++dy)
-              for (int dx = 0; dx < 6; ++dx) {
-                // Source pixel that belongs at (dx, dy): walk srcRect forwards or backwards.
-                const int i = dx - x, j = dy - y;
-                uint32_t want = 0;
-                if (i >= 0 && j >= 0 && i < srcRect.Width() && j < srcRect.Height() && effective.Contains(dx, dy)) {
-                  const int sx = flipH ? srcRect.right - 1 - i : srcRect.left + i;
-                  const int sy = flipV ? srcRect.bottom - 1 - j : srcRect.top + j;
-                  if (sx >= 0 && sy >= 0 && sx < 5 && sy < 4) want = src.GetPixel(sx, sy);
+  for (const TClipVariant& variant : kClipVariants) {
+    TDIBX src(5, 4, variant.sourceBits), mask(5, 4, 8);
+    mask.Fill(255);
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 5; ++x) {
+        const uint32_t n = static_cast<uint32_t>(1 + y * 5 + x);  // distinct (a 4-bit source keeps n mod 16)
+        src.SetPixel(x, y, variant.sourceBits == 32 ? 0x020000 + n * 0x0202 : n);
+      }
+    for (const TRect& srcRect : srcRects)
+      for (const TRect& clip : clips)
+        for (int flips = 0; flips < 4; ++flips)
+          for (int y = -4; y <= 6; ++y)
+            for (int x = -5; x <= 6; ++x) {
+              const bool flipV = flips & 1, flipH = flips & 2;
+              TDIBX dst(6, 5, 32);
+              dst.ClipRect = clip;
+              variant.draw(dst, x, y, flipV, flipH, srcRect, src, mask);
+              const TRect effective = clip.right ? clip : TRect{0, 0, 6, 5};
+              for (int dy = 0; dy < 5; ++dy)
+                for (int dx = 0; dx < 6; ++dx) {
+                  // Source pixel that belongs at (dx, dy): walk srcRect forwards or backwards.
+                  const int i = dx - x, j = dy - y;
+                  uint32_t want = 0;
+                  if (i >= 0 && j >= 0 && i < srcRect.Width() && j < srcRect.Height() && effective.Contains(dx, dy)) {
+                    const int sx = flipH ? srcRect.right - 1 - i : srcRect.left + i;
+                    const int sy = flipV ? srcRect.bottom - 1 - j : srcRect.top + j;
+                    if (sx >= 0 && sy >= 0 && sx < 5 && sy < 4) want = variant.result(src.GetPixel(sx, sy));
+                  }
+                  ASSERT_EQ(dst.GetPixel(dx, dy), want) << variant.name << " at " << dx << "," << dy << " draw " << x
+                                                        << "," << y << " flipV " << flipV << " flipH " << flipH;
                 }
-                ASSERT_EQ(dst.GetPixel(dx, dy), want) << "at " << dx << "," << dy << " draw " << x << "," << y
-                                                      << " flipV " << flipV << " flipH " << flipH;
-              }
-          }
+            }
+  }
 }
 
 TEST(Surface, FlippedDrawCutOnTheLeftLosesSourceColumnsOnTheRight) {

@@ -71,33 +71,36 @@ struct TSse2 {
   static V Set32(int v) { return _mm_set1_epi32(v); }
   static V And(V a, V b) { return _mm_and_si128(a, b); }
   static V Or(V a, V b) { return _mm_or_si128(a, b); }
-  static V AndNot(V a, V b) { return _mm_andnot_si128(a, b); }
+  static V Xor(V a, V b) { return _mm_xor_si128(a, b); }
+  // Lanes of `yes` where cond is all ones, of `no` where it is 0.
+  static V Select(V cond, V yes, V no) { return _mm_or_si128(_mm_and_si128(cond, yes), _mm_andnot_si128(cond, no)); }
   static V Add16(V a, V b) { return _mm_add_epi16(a, b); }
-  static V Sub16(V a, V b) { return _mm_sub_epi16(a, b); }
   static V Mullo16(V a, V b) { return _mm_mullo_epi16(a, b); }
   static V Srli16_8(V a) { return _mm_srli_epi16(a, 8); }
-  static V Slli16_8(V a) { return _mm_slli_epi16(a, 8); }
-  static V Slli32_16(V a) { return _mm_slli_epi32(a, 16); }
   static V Srl16(V a, int n) { return _mm_srl_epi16(a, _mm_cvtsi32_si128(n)); }
   static V Sll16(V a, int n) { return _mm_sll_epi16(a, _mm_cvtsi32_si128(n)); }
   static V Min16(V a, V b) { return _mm_min_epi16(a, b); }
+  static V AddsU8(V a, V b) { return _mm_adds_epu8(a, b); }
+  static V SubsU8(V a, V b) { return _mm_subs_epu8(a, b); }
   static V SubsU16(V a, V b) { return _mm_subs_epu16(a, b); }
   static V CmpEq16(V a, V b) { return _mm_cmpeq_epi16(a, b); }
   static V CmpEq32(V a, V b) { return _mm_cmpeq_epi32(a, b); }
-  static V UnpackLo8(V a, V b) { return _mm_unpacklo_epi8(a, b); }
-  static V UnpackHi8(V a, V b) { return _mm_unpackhi_epi8(a, b); }
-  static V UnpackLo32(V a, V b) { return _mm_unpacklo_epi32(a, b); }
-  static V UnpackHi32(V a, V b) { return _mm_unpackhi_epi32(a, b); }
-  static V PackUs16(V a, V b) { return _mm_packus_epi16(a, b); }
-  static V Mask32(const uint8_t* m) {
-    uint32_t v;
-    std::memcpy(&v, m, 4);
-    return _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(v)), Zero()), Zero());
+  static V Reverse32(V a) { return _mm_shuffle_epi32(a, _MM_SHUFFLE(0, 1, 2, 3)); }
+  static V Reverse16(V a) {
+    return _mm_shuffle_epi32(_mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0x1B), 0x1B), _MM_SHUFFLE(1, 0, 3, 2));
   }
-  static V Mask16(const uint8_t* m) {
-    uint64_t v;
-    std::memcpy(&v, m, 8);
-    return _mm_unpacklo_epi8(_mm_cvtsi64_si128(static_cast<long long>(v)), Zero());
+  static V MaskPairs32(const uint8_t* m) { return Pairs32(LoadBytes<uint32_t>(m)); }
+  static V MaskPairs32Reversed(const uint8_t* m) { return Pairs32(__builtin_bswap32(LoadBytes<uint32_t>(m))); }
+  static V Mask16(const uint8_t* m) { return Widen16(LoadBytes<uint64_t>(m)); }
+  static V Mask16Reversed(const uint8_t* m) { return Widen16(__builtin_bswap64(LoadBytes<uint64_t>(m))); }
+  // Four bytes, each into both 16-bit halves of a 32-bit lane; eight bytes into 16-bit lanes (the
+  // first byte into the first lane).
+  static V Pairs32(uint32_t bytes) {
+    const V words = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(bytes)), Zero());
+    return _mm_unpacklo_epi16(words, words);
+  }
+  static V Widen16(uint64_t bytes) {
+    return _mm_unpacklo_epi8(_mm_cvtsi64_si128(static_cast<long long>(bytes)), Zero());
   }
 };
 
@@ -115,15 +118,17 @@ int VectorRowAny(TRowRule rule, int storageBits, const TPixelParams& p, const TR
 
 template <TPixelRule R>
 bool TryVector(int storageBits, const TPixelParams& p, const TRow& row, TRowRule rule) {
-  // The vector loops read the source forwards only; mirrored rows take the scalar loop.
-  if (fastPath == TFastPath::Scalar || (storageBits != 16 && storageBits != 32) || ((row.src || row.mask) && row.step != 1)) return false;
+  // The vector loops read the source forwards or backwards, one pixel at a time.
+  if (fastPath == TFastPath::Scalar || (storageBits != 16 && storageBits != 32) || (row.step != 1 && row.step != -1))
+    return false;
   const int done = VectorRowAny(rule, storageBits, p, row);
   if (done < row.count) {
     TRow rest = row;
     const int bpp = storageBits / 8;
+    const ptrdiff_t srcDone = static_cast<ptrdiff_t>(done) * row.step;
     rest.dst = static_cast<uint8_t*>(row.dst) + static_cast<ptrdiff_t>(done) * bpp;
-    rest.src = row.src ? static_cast<const uint8_t*>(row.src) + static_cast<ptrdiff_t>(done) * bpp : nullptr;
-    rest.mask = row.mask ? row.mask + done : nullptr;
+    rest.src = row.src ? static_cast<const uint8_t*>(row.src) + srcDone * bpp : nullptr;
+    rest.mask = row.mask ? row.mask + srcDone : nullptr;
     rest.count = row.count - done;
     if (storageBits == 32)
       ScalarRow<R, uint32_t>(p, rest);
@@ -149,9 +154,10 @@ void Run(int storageBits, const TPixelParams& p, const TRow& row, bool fast, TRo
 void RunRow(TRowRule rule, int storageBits, const TPixelParams& p, const TRow& row) {
   if (row.count <= 0) return;
   switch (rule) {
-    // Plain copies of a source are memmove already; only constant fills take the vector loop.
-    case TRowRule::Copy: Run<rules::kCopy>(storageBits, p, row, row.src == nullptr, rule); break;
-    case TRowRule::CopyKey: Run<rules::kCopyKey>(storageBits, p, row, false, rule); break;
+    // Forward copies of a source are memmove already (with a key: runs of memmove); constant
+    // fills and mirrored copies take the vector loop.
+    case TRowRule::Copy: Run<rules::kCopy>(storageBits, p, row, row.src == nullptr || row.step != 1, rule); break;
+    case TRowRule::CopyKey: Run<rules::kCopyKey>(storageBits, p, row, row.step != 1, rule); break;
     case TRowRule::Alpha: Run<rules::kAlpha>(storageBits, p, row, true, rule); break;
     case TRowRule::Add: Run<rules::kAdd>(storageBits, p, row, true, rule); break;
     case TRowRule::Add8: Run<rules::kAdd8>(storageBits, p, row, true, rule); break;

@@ -1,5 +1,6 @@
 // Row loops of the compositing rules over raw 8-, 16- and 32-bit storage: a portable scalar loop
-// for every rule and SSE2 / AVX2 loops for the 16- and 32-bit blend, add, masked and fill rules.
+// for every rule and SSE2 / AVX2 loops for the 16- and 32-bit blend, add, masked and fill rules
+// and the mirrored copies.
 #pragma once
 
 #include <cstdint>
