@@ -233,6 +233,14 @@ void TParamElements<T, Kind>::ClearDims() {
   Elements.resize(1);
 }
 
+template <class T, uint8_t Kind>
+bool TParamElements<T, Kind>::Renew() {
+  if (Elements.size() != 1) return false;
+  Dims.clear();
+  Elements[0] = T{};
+  return true;
+}
+
 template class TParamElements<int32_t, PT_INT>;
 template class TParamElements<Extended, PT_FLOAT>;
 template class TParamElements<uint8_t, PT_BOOL>;
