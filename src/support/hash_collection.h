@@ -95,7 +95,8 @@ private:
   //
   // Naming an item only queues it; the queue is linked, in naming order, before anything reads
   // the chains, which gives the same answers. An expression's temporaries are mostly made and
-  // deleted again before any look-up, so they never reach the map.
+  // deleted again before any look-up, so they never reach the map. Since a look-up may link the
+  // queue, look-ups on one collection must not run on several threads at once.
   struct TFoldedHash {
     using is_transparent = void;
     size_t operator()(std::string_view s) const;
