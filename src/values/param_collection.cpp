@@ -62,8 +62,9 @@ void TParamCollection::Discard(int index) {
   item.IsStatus = false;
   item.LocalId = -1;
   item.IsLocal = false;
-  spares.push_back(std::unique_ptr<TParamCollectionItem>(&item));
+  std::unique_ptr<TParamCollectionItem> spare(&item);
   removed.release();
+  spares.push_back(std::move(spare));
 }
 
 // The walk of a name's chain from its newest item back to its oldest is the bucket walk.
