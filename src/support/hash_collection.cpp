@@ -12,12 +12,13 @@ void THashCollectionItem::SetName(const std::string& name) {
   if (name == name_) return;
   Unlink();
   name_ = name;
-  hash_ = THashCollection::HashOf(name_);
   if (collection_ != nullptr) collection_->Link(*this);
 }
 
+int THashCollectionItem::Hash() const { return THashCollection::HashOf(name_); }
+
 void THashCollectionItem::Unlink() {
-  if (linked_) collection_->Unlink(*this);
+  if (queued_ || chain_ != nullptr) collection_->Unlink(*this);
 }
 
 size_t THashCollection::TFoldedHash::operator()(std::string_view s) const {
@@ -31,7 +32,7 @@ size_t THashCollection::TFoldedHash::operator()(std::string_view s) const {
 }
 
 bool THashCollection::TFoldedEqual::operator()(std::string_view a, std::string_view b) const {
-  return SjisSameText(a, b);
+  return a == b || SjisSameText(a, b);  // names are mostly spelt the same way each time
 }
 
 THashCollection::~THashCollection() = default;
@@ -50,18 +51,39 @@ int THashCollection::HashOf(std::string_view name) {
 }
 
 void THashCollection::Link(THashCollectionItem& item) {
-  byName_[item.name_].push_back(&item);
-  item.linked_ = true;
+  queued_.push_back(&item);
+  item.queued_ = true;
+}
+
+void THashCollection::LinkQueued() const {
+  for (THashCollectionItem* item : queued_) {
+    auto [entry, added] = byName_.try_emplace(item->name_);
+    if (!added && entry->second.empty()) --emptyChains_;
+    entry->second.push_back(item);
+    item->chain_ = &entry->second;  // entries stay in place until they are erased, and only empty ones are
+    item->queued_ = false;
+  }
+  queued_.clear();
 }
 
 void THashCollection::Unlink(THashCollectionItem& item) {
-  auto found = byName_.find(std::string_view(item.name_));
-  if (found != byName_.end()) {
-    std::vector<THashCollectionItem*>& same = found->second;
-    same.erase(std::find(same.begin(), same.end(), &item));
-    if (same.empty()) byName_.erase(found);
+  if (item.queued_ && queued_.back() == &item) {
+    // The most recently named item (a temporary at the end of its expression) leaves at once.
+    queued_.pop_back();
+    item.queued_ = false;
+    return;
   }
-  item.linked_ = false;
+  if (item.queued_) LinkQueued();
+  std::vector<THashCollectionItem*>& same = *item.chain_;
+  item.chain_ = nullptr;
+  same.erase(std::find(same.begin(), same.end(), &item));
+  if (!same.empty()) return;
+  // A few dozen empty entries cost nothing; beyond that, at most as many as the names in use.
+  constexpr size_t kEmptyChainsKept = 64;
+  if (++emptyChains_ > kEmptyChainsKept && emptyChains_ * 2 > byName_.size()) {
+    std::erase_if(byName_, [](const auto& entry) { return entry.second.empty(); });
+    emptyChains_ = 0;
+  }
 }
 
 std::unique_ptr<THashCollectionItem> THashCollection::CreateItem() {
@@ -81,9 +103,16 @@ THashCollectionItem& THashCollection::AddItem(std::unique_ptr<THashCollectionIte
   return added;
 }
 
-THashCollectionItem* THashCollection::Find(std::string_view name) const {
+std::span<THashCollectionItem* const> THashCollection::Chain(std::string_view name) const {
+  if (!queued_.empty()) LinkQueued();
   auto found = byName_.find(name);
-  return found == byName_.end() ? nullptr : found->second.back();
+  if (found == byName_.end()) return {};
+  return found->second;
+}
+
+THashCollectionItem* THashCollection::Find(std::string_view name) const {
+  std::span<THashCollectionItem* const> same = Chain(name);
+  return same.empty() ? nullptr : same.back();
 }
 
 int THashCollection::IndexOf(std::string_view name) const {
@@ -91,16 +120,22 @@ int THashCollection::IndexOf(std::string_view name) const {
   return item != nullptr ? item->cachedIndex_ : -1;
 }
 
-void THashCollection::Delete(int index) {
+std::unique_ptr<THashCollectionItem> THashCollection::Remove(int index) {
   if (index < 0 || index >= Count()) throw EKivoError("Error:THashCollection.Delete");
   auto position = items_.begin() + index;
-  (*position)->Unlink();
+  std::unique_ptr<THashCollectionItem> removed = std::move(*position);
+  removed->Unlink();
+  removed->collection_ = nullptr;
+  removed->cachedIndex_ = -1;
   items_.erase(position);
   for (size_t i = static_cast<size_t>(index); i < items_.size(); ++i) items_[i]->cachedIndex_ = static_cast<int>(i);
+  return removed;
 }
 
 void THashCollection::Clear() {
   byName_.clear();
+  emptyChains_ = 0;
+  queued_.clear();
   items_.clear();
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -24,7 +25,7 @@ public:
   const std::string& Name() const { return name_; }
   // A different name (exact comparison) makes the item the newest of its new bucket.
   void SetName(const std::string& name);
-  int Hash() const { return hash_; }
+  int Hash() const;  // the bucket of its name
   // The item's position in its collection, kept current on every add and delete.
   int CachedIndex() const { return cachedIndex_; }
   THashCollection* Collection() const { return collection_; }
@@ -35,9 +36,9 @@ private:
 
   THashCollection* collection_ = nullptr;
   std::string name_;
-  int hash_ = 0;
   int cachedIndex_ = -1;
-  bool linked_ = false;
+  bool queued_ = false;                                 // named, waiting to be linked
+  std::vector<THashCollectionItem*>* chain_ = nullptr;  // the items of its name, while it is linked
 };
 
 class THashCollection {
@@ -70,12 +71,16 @@ public:
   THashCollectionItem* Find(std::string_view name) const;
 
   // Frees item index; every later item moves down one place.
-  void Delete(int index);
+  void Delete(int index) { Remove(index); }
   void Clear();
 
 protected:
   // The kind of item AddNamed makes; collections of their own item kind override it.
   virtual std::unique_ptr<THashCollectionItem> CreateItem();
+  // Takes item index out like Delete and hands it over, unlinked and free to be added again.
+  std::unique_ptr<THashCollectionItem> Remove(int index);
+  // The items whose names match ignoring case, in link order (the newest last); empty when none.
+  std::span<THashCollectionItem* const> Chain(std::string_view name) const;
 
 private:
   friend class THashCollectionItem;
@@ -84,6 +89,14 @@ private:
   // match of a bucket chain is the most recently linked item of that name. The 256 buckets spread
   // large collections poorly (the hash sees only the length and two bytes), so the chains are
   // kept as a map from the case-folded name to its items in link order: the same answer in O(1).
+  // A name's entry stays when its last item leaves, because the same names come and go again at
+  // once (every expression execution makes and deletes its temporaries); the empty entries are
+  // swept out when they outnumber the others.
+  //
+  // Naming an item only queues it; the queue is linked, in naming order, before anything reads
+  // the chains, which gives the same answers. An expression's temporaries are mostly made and
+  // deleted again before any look-up, so they never reach the map. Since a look-up may link the
+  // queue, look-ups on one collection must not run on several threads at once.
   struct TFoldedHash {
     using is_transparent = void;
     size_t operator()(std::string_view s) const;
@@ -94,9 +107,12 @@ private:
   };
   void Link(THashCollectionItem& item);
   void Unlink(THashCollectionItem& item);
+  void LinkQueued() const;
 
   std::vector<std::unique_ptr<THashCollectionItem>> items_;
-  std::unordered_map<std::string, std::vector<THashCollectionItem*>, TFoldedHash, TFoldedEqual> byName_;
+  mutable std::unordered_map<std::string, std::vector<THashCollectionItem*>, TFoldedHash, TFoldedEqual> byName_;
+  mutable size_t emptyChains_ = 0;
+  mutable std::vector<THashCollectionItem*> queued_;
 };
 
 }  // namespace kivo

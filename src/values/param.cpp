@@ -145,9 +145,16 @@ int TCustomParam::IndexOf(const std::string& text, bool caseSensitive, bool part
 }
 
 void TCustomParam::CopyFrom(const TCustomParam& source) {
-  std::vector<int32_t> sizes;
-  for (int i = 0, n = source.GetDimCount(); i < n; ++i) sizes.push_back(source.GetDim(i));
-  SetDims(sizes);
+  // Most values are single elements, whose shape (one dimension of 1) needs no list of its own.
+  static const std::vector<int32_t> kSingleElement{1};
+  const int dimCount = source.GetDimCount();
+  if (dimCount == 1 && source.GetDim(0) == 1) {
+    SetDims(kSingleElement);
+  } else {
+    std::vector<int32_t> sizes;
+    for (int i = 0; i < dimCount; ++i) sizes.push_back(source.GetDim(i));
+    SetDims(sizes);
+  }
   const int count = source.GetCount();
   switch (ParamType()) {
     case PT_INT: for (int i = 0; i < count; ++i) SetIntAt(i, source.GetIntAt(i)); break;
@@ -231,6 +238,14 @@ void TParamElements<T, Kind>::ClearDims() {
   if (Dims.empty()) return;
   Dims.clear();
   Elements.resize(1);
+}
+
+template <class T, uint8_t Kind>
+bool TParamElements<T, Kind>::Renew() {
+  if (Elements.size() != 1) return false;
+  Dims.clear();
+  Elements[0] = T{};
+  return true;
 }
 
 template class TParamElements<int32_t, PT_INT>;

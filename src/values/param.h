@@ -66,6 +66,9 @@ public:
   virtual void LoadFromStream(TBinaryReader& reader);
   virtual void ClearDims();
   virtual int IndexOf(const std::string& text, bool caseSensitive, bool partial) const;
+  // Makes this a new value of its kind again (no dimensions, one default element) and answers
+  // true; arrays, references and system values answer false and stay as they are.
+  virtual bool Renew() { return false; }
 
   // Copies between kinds: the source's shape, then each element read with the getter of this
   // value's kind.
@@ -109,6 +112,7 @@ public:
   void SaveToStream(TBinaryWriter& writer) const override;
   void LoadFromStream(TBinaryReader& reader) override;
   void ClearDims() override;
+  bool Renew() override;
 
 protected:
   const T& At(int index) const;

@@ -1,11 +1,10 @@
 // TParamCollection: look-up by scope, declaration, deletion, pushed variable sets and the save forms.
 #include "values/param_collection.h"
 
-#include <algorithm>
+#include <ranges>
 #include <unordered_set>
 
 #include "platform/kivo_error.h"
-#include "support/sjis.h"
 #include "values/param_system.h"
 #include "values/value_messages.h"
 
@@ -13,19 +12,13 @@ namespace kivo {
 
 TParamCollectionItem::TParamCollectionItem() : anchor_(std::make_shared<TItemAnchor>()) { anchor_->Item = this; }
 
-TParamCollectionItem::~TParamCollectionItem() {
-  anchor_->Item = nullptr;
-  if (owner_ != nullptr && !key_.empty()) owner_->Unindex(*this);
-}
+TParamCollectionItem::~TParamCollectionItem() { anchor_->Item = nullptr; }
 
 void TParamCollectionItem::SetName(const std::string& name) {
   if (name.empty() || name.find(' ') != std::string::npos || (name[0] >= '0' && name[0] <= '9')) {
     throw EKivoError("\"" + name + kMsgBadNameTail);
   }
-  if (name == Name()) return;
-  if (owner_ != nullptr && !key_.empty()) owner_->Unindex(*this);
   THashCollectionItem::SetName(name);
-  if (owner_ != nullptr) owner_->Index(*this);
 }
 
 TParamCollection::TParamCollection() {
@@ -37,51 +30,48 @@ TParamCollection::TParamCollection() {
   }
 }
 
-// Items unindex themselves while they are freed, so they must go while the index still exists.
-TParamCollection::~TParamCollection() { Clear(); }
+TParamCollection::~TParamCollection() = default;
 
-std::unique_ptr<THashCollectionItem> TParamCollection::CreateItem() {
-  auto item = std::make_unique<TParamCollectionItem>();
-  item->owner_ = this;
-  return item;
-}
-
-void TParamCollection::Index(TParamCollectionItem& item) {
-  item.key_ = SjisLowerCase(item.Name());
-  if (!item.key_.empty()) byKey_[item.key_].push_back(&item);
-}
-
-void TParamCollection::Unindex(TParamCollectionItem& item) {
-  auto found = byKey_.find(item.key_);
-  if (found != byKey_.end()) {
-    auto& chain = found->second;
-    chain.erase(std::find(chain.begin(), chain.end(), &item));
-    if (chain.empty()) byKey_.erase(found);
-  }
-  item.key_.clear();
-}
-
-// The items of one name, oldest first: the bucket walk of the original, newest to oldest, is a
-// walk of this list from its end.
-const std::vector<TParamCollectionItem*>* TParamCollection::Chain(const std::string& name) const {
-  auto found = byKey_.find(SjisLowerCase(name));
-  return found != byKey_.end() ? &found->second : nullptr;
-}
+std::unique_ptr<THashCollectionItem> TParamCollection::CreateItem() { return std::make_unique<TParamCollectionItem>(); }
 
 TParamCollectionItem& TParamCollection::AddVar(uint8_t kind) {
-  std::unique_ptr<TCustomParam> value = CreateParam(kind, this);
-  if (value == nullptr) throw EKivoError(kMsgInternal);
-  auto& item = static_cast<TParamCollectionItem&>(AddNamed(std::string()));
-  item.Param = std::move(value);
-  return item;
+  std::unique_ptr<TParamCollectionItem> item;
+  if (kind < spares_.size() && !spares_[kind].empty()) {
+    item = std::move(spares_[kind].back());
+    spares_[kind].pop_back();
+    // References still holding the anchor of its deleted life must keep seeing it deleted.
+    if (item->anchor_.use_count() > 1) item->anchor_ = std::make_shared<TItemAnchor>();
+    item->anchor_->Item = item.get();
+  } else {
+    item = std::make_unique<TParamCollectionItem>();
+    item->Param = CreateParam(kind, this);
+    if (item->Param == nullptr) throw EKivoError(kMsgInternal);
+  }
+  return static_cast<TParamCollectionItem&>(AddItem(std::move(item), std::string()));
 }
 
+void TParamCollection::Discard(int index) {
+  std::unique_ptr<THashCollectionItem> removed = Remove(index);
+  auto& item = static_cast<TParamCollectionItem&>(*removed);
+  if (item.isSystem_ || item.Param == nullptr || !item.Param->Renew()) return;
+  auto& spares = spares_[item.Param->StreamKind()];
+  if (spares.size() >= kSparesPerKind) return;
+  // From here on it is what AddVar makes: a new value, no scope, and seen by no reference.
+  item.anchor_->Item = nullptr;
+  item.ExtraByte = 0;
+  item.IsStatus = false;
+  item.LocalId = -1;
+  item.IsLocal = false;
+  std::unique_ptr<TParamCollectionItem> spare(&item);
+  removed.release();
+  spares.push_back(std::move(spare));
+}
+
+// The walk of a name's chain from its newest item back to its oldest is the bucket walk.
 TParamCollectionItem* TParamCollection::FindVar(const std::string& name) const {
-  const auto* chain = Chain(name);
-  if (chain == nullptr) return nullptr;
   TParamCollectionItem* global = nullptr;
-  for (auto it = chain->rbegin(); it != chain->rend(); ++it) {
-    TParamCollectionItem* item = *it;
+  for (THashCollectionItem* linked : Chain(name) | std::views::reverse) {
+    auto* item = static_cast<TParamCollectionItem*>(linked);
     if (item->IsLocal) {
       if (item->LocalId == CurrentLocalId) return item;
     } else {
@@ -92,11 +82,9 @@ TParamCollectionItem* TParamCollection::FindVar(const std::string& name) const {
 }
 
 TParamCollectionItem* TParamCollection::FindInScope(const std::string& name, bool local) const {
-  const auto* chain = Chain(name);
-  if (chain == nullptr) return nullptr;
   TParamCollectionItem* global = nullptr;
-  for (auto it = chain->rbegin(); it != chain->rend(); ++it) {
-    TParamCollectionItem* item = *it;
+  for (THashCollectionItem* linked : Chain(name) | std::views::reverse) {
+    auto* item = static_cast<TParamCollectionItem*>(linked);
     if (item->IsLocal) {
       if (local && item->LocalId == CurrentLocalId) return item;
     } else if (!local) {
@@ -121,7 +109,7 @@ void TParamCollection::DeleteUnless(Keep keep) {
   // From the end, so that each delete renumbers only the few kept items behind it.
   for (int i = Count(); i-- > 0;) {
     TParamCollectionItem& item = Var(i);
-    if (!item.isSystem_ && !keep(item)) Delete(i);
+    if (!item.isSystem_ && !keep(item)) Discard(i);
   }
 }
 

@@ -6,7 +6,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "support/binary_io.h"
@@ -32,16 +31,13 @@ public:
   bool IsLocal = false;
 
   bool IsSystem() const { return isSystem_; }
-  // Rejects names that are empty, hold a half-width space or begin with a digit. Rename
-  // variables through this, not the base class, so the collection's look-up follows.
+  // Rejects names that are empty, hold a half-width space or begin with a digit.
   void SetName(const std::string& name);
   const std::shared_ptr<TItemAnchor>& Anchor() const { return anchor_; }
 
 private:
   friend class TParamCollection;
   std::shared_ptr<TItemAnchor> anchor_;
-  TParamCollection* owner_ = nullptr;
-  std::string key_;  // the case-folded name it is indexed under; empty when not indexed
   bool isSystem_ = false;
 };
 
@@ -76,7 +72,7 @@ public:
   TParamCollectionItem* FindInScope(const std::string& name, bool local) const;
   // A free-standing copy of the variable's value, or none when it does not exist.
   std::unique_ptr<TCustomParam> MakeCopy(const std::string& name) const;
-  void DeleteVar(TParamCollectionItem& item) { Delete(item.CachedIndex()); }
+  void DeleteVar(TParamCollectionItem& item) { Discard(item.CachedIndex()); }
   void DeleteLocals(int32_t depth);
   // A call-stack entry below the variables of deeper depths went away: they move down by one.
   void LowerLocalsAbove(int32_t depth);
@@ -98,10 +94,12 @@ protected:
   std::unique_ptr<THashCollectionItem> CreateItem() override;
 
 private:
-  friend class TParamCollectionItem;
-  void Index(TParamCollectionItem& item);
-  void Unindex(TParamCollectionItem& item);
-  const std::vector<TParamCollectionItem*>* Chain(const std::string& name) const;
+  // Every expression execution adds its temporaries and deletes them again, so a few deleted
+  // variables of each kind whose value is a single element are kept for the next AddVar.
+  static constexpr size_t kSparesPerKind = 8;
+
+  // Deletes item index, keeping it as a spare when it qualifies and there is room.
+  void Discard(int index);
   template <class Keep>
   void DeleteUnless(Keep keep);
   void WriteEntries(TBinaryWriter& writer, const std::vector<TParamCollectionItem*>& items) const;
@@ -109,7 +107,7 @@ private:
   // Reads one pushed set (count, then kind, name and value per entry) and keeps its bytes.
   std::unique_ptr<TMemoryStream> ReadPushedSet(TBinaryReader& reader);
 
-  std::unordered_map<std::string, std::vector<TParamCollectionItem*>> byKey_;
+  std::array<std::vector<std::unique_ptr<TParamCollectionItem>>, PT_STR + 1> spares_;  // by value kind
 };
 
 }  // namespace kivo

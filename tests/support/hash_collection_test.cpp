@@ -72,6 +72,23 @@ TEST(THashCollection, RenamesAndDeletesKeepCachedIndex) {
   EXPECT_EQ(c.IndexOf("E4"), 0);
 }
 
+TEST(THashCollection, NamesGivenBetweenLookUpsKeepTheirOrder) {
+  THashCollection c;
+  c.AddNamed("x");
+  EXPECT_EQ(c.IndexOf("X"), 0);
+  c.AddNamed("X");
+  c.AddNamed("y");
+  c.Item(0).SetName("z");
+  c.Item(0).SetName("x");  // the newest "x" again
+  c.Delete(2);
+  EXPECT_EQ(c.IndexOf("x"), 0);
+  EXPECT_EQ(c.IndexOf("y"), -1);
+  EXPECT_EQ(c.IndexOf("z"), -1);
+  c.Delete(0);
+  EXPECT_EQ(c.IndexOf("x"), 0);
+  ExpectConsistent(c);
+}
+
 TEST(THashCollection, ManyNamesInOneChain) {
   // Same length, first and second-to-last byte: every name lands in one bucket chain.
   auto nameOf = [](int i) { return "k" + std::string{static_cast<char>('a' + i / 26), static_cast<char>('a' + i % 26)} + "x9"; };
@@ -83,6 +100,28 @@ TEST(THashCollection, ManyNamesInOneChain) {
     EXPECT_EQ(c.IndexOf(SjisUpperCase(c.Item(i).Name())), i);
   }
   EXPECT_EQ(c.IndexOf(nameOf(399)), -1);
+}
+
+TEST(THashCollection, NamesThatComeAndGoAreFoundOnlyWhileThere) {
+  // Hundreds of names made and deleted again, round after round, among names that stay.
+  THashCollection c;
+  c.AddNamed("First");
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 0; i < 300; ++i) c.AddNamed("t" + std::to_string(i) + "_" + std::to_string(round % 2));
+    c.AddNamed("Stays" + std::to_string(round));
+    // Every other name goes from the middle, then the rest from the end.
+    for (int i = 300; i > 0; i -= 2) c.Delete(round + i);
+    EXPECT_EQ(c.IndexOf("T1_" + std::to_string(round % 2)), -1);
+    EXPECT_EQ(c.IndexOf("T299_" + std::to_string(round % 2)), -1);
+    EXPECT_EQ(c.IndexOf("T2_" + std::to_string(round % 2)), round + 2);
+    while (c.Count() > round + 2) c.Delete(c.Count() - 2);
+    ExpectConsistent(c);
+    EXPECT_EQ(c.IndexOf("t0_" + std::to_string(round % 2)), -1);
+    EXPECT_EQ(c.IndexOf("STAYS" + std::to_string(round)), round + 1);
+  }
+  EXPECT_EQ(c.IndexOf("first"), 0);
+  c.AddNamed("t5_0");
+  EXPECT_EQ(c.IndexOf("T5_0"), 4);
 }
 
 struct TCountedItem : THashCollectionItem {

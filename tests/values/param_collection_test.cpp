@@ -8,6 +8,7 @@
 
 #include "platform/kivo_error.h"
 #include "values/param_system.h"
+#include "values/param_var.h"
 #include "values/value_messages.h"
 
 namespace kivo {
@@ -148,6 +149,56 @@ TEST(TParamCollection, MakeCopyAndClearVariables) {
   EXPECT_NE(vars.FindVar("keep"), nullptr);
   EXPECT_EQ(vars.TextDelay, 50);
   EXPECT_EQ(vars.CursorName, "");
+}
+
+// The save form of a value: its dimensions, element count and elements.
+std::vector<uint8_t> BytesOf(const TCustomParam& value) {
+  TMemoryStream stream;
+  TBinaryWriter writer(stream);
+  value.SaveToStream(writer);
+  return stream.Bytes();
+}
+
+// Deleted variables may be reused by AddVar; what it gives must still be a new variable at the end
+// of the collection, and references to a deleted variable must stay unbound.
+TEST(TParamCollection, AddVarAfterDeletesGivesNewVariables) {
+  TParamCollection vars;
+  struct Case { uint8_t kind; std::vector<int32_t> dims; };
+  for (const Case& c : {Case{PT_INT, {1}}, {PT_FLOAT, {1}}, {PT_BOOL, {1}}, {PT_STR, {1}}, {PT_STR, {2, 3}},
+                        {PT_NONE, {}}}) {
+    SCOPED_TRACE(int{c.kind});
+    TParamCollectionItem& old = Add(vars, c.kind, "old");
+    old.Param->SetStr("1");
+    if (!c.dims.empty()) old.Param->SetDims(c.dims);
+    TParamVar reference(&vars);
+    reference.VarName = "OLD";
+    reference.ResolveReference();
+    old.IsStatus = old.IsLocal = true;
+    old.LocalId = 3;
+    old.ExtraByte = 9;
+    vars.DeleteVar(old);
+    EXPECT_EQ(reference.Target(), nullptr);
+
+    for (uint8_t kind : {c.kind, uint8_t{PT_STR}}) {
+      TParamCollectionItem& made = vars.AddVar(kind);
+      EXPECT_EQ(made.CachedIndex(), vars.Count() - 1);
+      EXPECT_EQ(made.Name(), "");
+      EXPECT_EQ(made.Anchor()->Item, &made);
+      EXPECT_EQ(reference.Target(), nullptr);
+      EXPECT_FALSE(made.IsStatus || made.IsLocal || made.IsSystem());
+      EXPECT_EQ(made.LocalId, -1);
+      EXPECT_EQ(made.ExtraByte, 0);
+      EXPECT_EQ(made.Param->StreamKind(), kind);
+      if (kind != PT_NONE) {
+        EXPECT_EQ(BytesOf(*made.Param), BytesOf(*CreateParam(kind)));
+      }
+      made.SetName("new");
+      EXPECT_EQ(vars.FindVar("old"), nullptr);
+      EXPECT_EQ(vars.FindVar("NEW"), &made);
+      vars.DeleteVar(made);
+    }
+    EXPECT_EQ(vars.Count(), TParamCollection::kSystemCount);
+  }
 }
 
 TEST(TParamCollection, PushAndPopVariables) {

@@ -251,6 +251,12 @@ TEST(TCustomParam, CopyFromConvertsEachElement) {
   text.CopyFrom(scalar);
   EXPECT_EQ(text.Dims, (std::vector<int32_t>{1}));
   EXPECT_EQ(text.AsString(), "2.5");
+  // An unbound reference has no dimensions to give: one element is left, with no dimensions.
+  TParamVar unbound;
+  text.SetDims({2, 2});
+  text.CopyFrom(unbound);
+  EXPECT_TRUE(text.Dims.empty());
+  EXPECT_EQ(text.GetCount(), 1);
 }
 
 TEST(TCustomParam, CopySameKind) {

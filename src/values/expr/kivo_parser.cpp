@@ -284,7 +284,8 @@ TParamCollectionItem* TKivoParser::Lookup(int slot, TRun& run) {
 }
 
 void TKivoParser::Execute(TSysFuncMan& funcs) {
-  result_.reset();
+  // The last result, if nobody took it, holds the next one when that has the same kind.
+  std::unique_ptr<TCustomParam> previous = std::move(result_);
   lastError_.clear();
   if (ops_.empty()) return;
   if (!prepared_) Prepare();
@@ -321,7 +322,7 @@ void TKivoParser::Execute(TSysFuncMan& funcs) {
     uint8_t kind = arg != nullptr && arg->Param != nullptr ? arg->Param->ParamType() : uint8_t{PT_NONE};
     if (kind >= PT_INT && kind <= PT_STR) {
       try {
-        result_ = CreateParam(kind);
+        result_ = previous != nullptr && previous->ParamType() == kind ? std::move(previous) : CreateParam(kind);
         result_->CopyFrom(*arg->Param);
       } catch (const std::exception& e) {
         result_.reset();

@@ -114,6 +114,31 @@ TEST_F(KivoParserTest, TemporariesAreVariablesDuringTheRun) {
   EXPECT_EQ(vars.Count(), before + 2);
 }
 
+TEST_F(KivoParserTest, EachRunHasItsOwnResult) {
+  // One parser run again and again, as a command runs its condition: a taken result stays with
+  // its taker, the kind follows the variables, and a failed run leaves none.
+  Declare("x", PT_INT).Param->SetInt(3);
+  TKivoParser parser;
+  Load(parser, RunFormOf("x * 2"));
+  parser.Execute(funcs);
+  EXPECT_EQ(Describe(parser.Result()), "1:6");
+  Var("x").SetInt(5);
+  parser.Execute(funcs);
+  std::unique_ptr<TCustomParam> taken = parser.TakeResult();
+  Var("x").SetInt(7);
+  parser.Execute(funcs);
+  EXPECT_EQ(Describe(taken.get()), "1:10");
+  EXPECT_EQ(Describe(parser.Result()), "1:14");
+  vars.DeleteVar(*vars.FindVar("x"));
+  Declare("x", PT_FLOAT).Param->SetFloat(1.25L);
+  parser.Execute(funcs);
+  EXPECT_EQ(Describe(parser.Result()), "2:2.5");
+  vars.DeleteVar(*vars.FindVar("x"));
+  parser.Execute(funcs);
+  EXPECT_EQ(Describe(parser.Result()), "none");
+  EXPECT_EQ(parser.LastError(), NoSuchVariableText("x"));
+}
+
 TEST_F(KivoParserTest, CalcTemporariesAreItsOwn) {
   // The inner text numbers its temporaries from 0 again while the outer "____0" (the text
   // itself, a string) is still alive; the inner product must still be a float.
