@@ -163,10 +163,29 @@ TEST(KivoTool, VerifyReportsChecksumMismatches) {
   EXPECT_EQ(run.out.find("a.txt"), std::string::npos) << run.out;
 }
 
+TEST(KivoTool, BuildPacksAndDumpReadsThePagesOfTheArchive) {
+  testkit::TempFolder src, out;
+  src.Write("project.txt", "title = Packed\nstart = main.ksb\n");
+  src.Write("main.kss", "Calc x = 1\nCall sub/more.ksb\n");
+  src.Write("sub/more.kss", "Exit\n");
+  TRun build = Kivo("build " + Q(src.Path()) + " -o " + Q(out.Path()) + " --pack");
+  ASSERT_EQ(build.status, 0) << build.out;
+  TRun dump = Kivo("dump " + Q(out.File("game.dat")));
+  EXPECT_EQ(dump.status, 0) << dump.out;
+  for (const char* part : {"=== kivo.kpb ===\ntitle = Packed", "=== main.ksb ===\nCalc x = 1\nCall sub/more.ksb",
+                           "=== sub/more.ksb ===\nExit"})
+    EXPECT_NE(dump.out.find(part), std::string::npos) << part << " in\n" << dump.out;
+  TRun broken = Kivo("build " + Q(src.Write("bad/project.txt", "start = main.ksb\n").substr(0, src.File("bad/").size())) +
+                     " -o " + Q(out.File("never")));
+  EXPECT_EQ(broken.status, 1) << broken.out;
+  EXPECT_NE(broken.out.find("main.ksb is not built"), std::string::npos) << broken.out;
+  EXPECT_FALSE(std::filesystem::exists(out.File("never")));
+}
+
 TEST(KivoTool, HelpUsageAndErrors) {
   TRun overview = Kivo("--help");
   EXPECT_EQ(overview.status, 0);
-  for (const char* command : {"ls", "x", "pack", "append", "verify"}) {
+  for (const char* command : {"ls", "x", "pack", "append", "verify", "build", "dump"}) {
     EXPECT_NE(overview.out.find(std::string("  ") + command + " "), std::string::npos) << command;
     TRun help = Kivo(std::string(command) + " --help");
     EXPECT_EQ(help.status, 0) << command;
