@@ -1,10 +1,12 @@
 // The platform layer's own logic: text conversion, INI files, the instance lock, key codes, the
-// client buffer's clipping and the fields of a clock reading.
+// client buffer's clipping, the fields of a clock reading, and the SDL window without a display.
 #include <gtest/gtest.h>
 
 #include <SDL2/SDL_scancode.h>
 
 #include <array>
+#include <cstdlib>
+#include <thread>
 
 #include "platform/client_buffer.h"
 #include "platform/cp932.h"
@@ -12,6 +14,7 @@
 #include "platform/instance_lock.h"
 #include "platform/paths.h"
 #include "platform/sdl/sdl_keys.h"
+#include "platform/window.h"
 #include "testkit/temp_folder.h"
 
 namespace kivo {
@@ -98,6 +101,48 @@ TEST(LocalTime, FieldsOfAReading) {
     EXPECT_EQ((Fields{t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond, t.weekday}), c.fields)
         << c.localMilliseconds;
   }
+}
+
+// The SDL window on SDL's dummy video driver: the whole present path (client copy, texture
+// upload of the changed rectangles, window redraw) and posted tasks, without a display.
+TEST(SdlWindow, PresentsAndRunsPostedTasksOnTheDummyDriver) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  std::unique_ptr<IWindow> window = CreateWindow(WindowBackend::Sdl);
+  ASSERT_FALSE(window->IsHeadless());
+  window->SetClientSize(8, 6);
+  std::vector<uint32_t> picture(8 * 6, 0x00FF0000);
+  const TRect changed[] = {{1, 1, 3, 2}, {6, 4, 20, 20}};
+  window->PresentRects(picture.data(), 8, 6, 8 * 4, {0, 0}, changed);
+  window->FillClientRect({0, 5, 2, 6}, 0x0000FF);
+  std::vector<uint32_t> client = window->ReadClient();
+  ASSERT_EQ(client.size(), 48u);
+  EXPECT_EQ(client[1 * 8 + 1] & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(client[1 * 8 + 3] & 0xFFFFFF, 0u) << "outside the changed rectangles";
+  EXPECT_EQ(client[5 * 8 + 7] & 0xFFFFFF, 0xFF0000u) << "clipped to the client area";
+  EXPECT_EQ(client[5 * 8 + 1] & 0xFFFFFF, 0x0000FFu);
+  // A resize keeps working, and posted tasks run on the loop until one quits it.
+  window->SetClientSize(16, 12);
+  window->PresentRects(picture.data(), 8, 6, 8 * 4, {4, 3}, changed);
+  int ran = 0;
+  std::thread poster([&] {
+    window->Post([&] { ++ran; });
+    window->Post([&] { window->Quit(); });
+  });
+  poster.join();
+  struct : IWindowListener {
+    void OnKeyDown(int, bool) override {}
+    void OnKeyUp(int) override {}
+    void OnMouseDown(MouseButton, int, int) override {}
+    void OnMouseUp(MouseButton, int, int) override {}
+    void OnMouseMove(int, int) override {}
+    void OnWheel(int) override {}
+    void OnActivate(bool) override {}
+    void OnCloseRequest() override {}
+    void OnPaint() override {}
+  } listener;
+  window->RunLoop(listener);
+  EXPECT_EQ(ran, 1);
+  EXPECT_EQ(window->ReadClient()[4 * 16 + 5] & 0xFFFFFF, 0xFF0000u) << "drawn at the picture's origin";
 }
 
 }  // namespace
