@@ -12,6 +12,8 @@ namespace kivo {
 // Optional blanks and sign, then decimal digits or "$" and hex digits, nothing after; the value
 // must fit 32 bits ("$" values wrap like the original, so "$FFFFFFFF" is -1).
 bool TryStrToInt(std::string_view text, int32_t& value);
+// The value of one hexadecimal digit (either case), -1 for any other character.
+int HexDigit(char c);
 int32_t StrToIntDef(std::string_view text, int32_t fallback);
 
 // Decimal float text with "." as the separator whatever the process locale, so a game reads the

@@ -7,19 +7,12 @@
 #include "engine/commands/flow_commands.h"
 #include "engine/page.h"
 #include "platform/kivo_error.h"
-#include "values/expr/build_parser.h"
+#include "script_builder.h"
 
 namespace kivo {
 namespace {
 
-void Compile(TExpr& expr, const std::string& text) {
-  TBuildKivoParser build;
-  build.Compile(text);
-  TMemoryStream runForm;
-  build.WriteRunForm(runForm);
-  runForm.SetPosition(0);
-  expr.LoadRunForm(runForm);
-}
+using testing::CompileInto;
 
 std::vector<uint8_t> Bytes(const TPage& page) {
   TMemoryStream s;
@@ -49,13 +42,13 @@ std::unique_ptr<TPage> EveryKind(int32_t version) {
     std::unique_ptr<TCommand> c = CreateCommand(kind);
     c->Create(*page);
     c->SetHead(kind % 3, kind % 2 == 0, kind % 4 == 0, 100 + kind);
-    if (auto* component = dynamic_cast<TComComponent*>(c.get())) Compile(*component->Property(PR_LEFT), "x + 1");
+    if (auto* component = dynamic_cast<TComComponent*>(c.get())) CompileInto(*component->Property(PR_LEFT), "x + 1");
     if (auto* call = dynamic_cast<TComCall*>(c.get())) {
       call->page = "sub.ksb";
       call->arguments.push_back(std::make_unique<TExpr>());
-      Compile(*call->arguments.back(), "\"a\" ++ b");
+      CompileInto(*call->arguments.back(), "\"a\" ++ b");
     }
-    if (auto* wait = dynamic_cast<TComWait*>(c.get())) Compile(wait->time, "100");
+    if (auto* wait = dynamic_cast<TComWait*>(c.get())) CompileInto(wait->time, "100");
     page->Add(std::move(c));
   }
   return page;

@@ -8,6 +8,7 @@
 #include "media/plugin/plugin_library.h"
 #include "platform/headless/headless_window.h"
 #include "platform/trace.h"
+#include "testkit/null_window_listener.h"
 #include "testkit/temp_folder.h"
 
 namespace kivo {
@@ -201,17 +202,7 @@ TEST(MediaLayer, PluginMessagesReachTheirFamilyOnTheUiThread) {
   pluginThread.join();
   EXPECT_TRUE(pluginCalls.empty()) << "nothing runs before the UI thread takes the messages";
   window.Post([&] { window.Quit(); });
-  struct : IWindowListener {
-    void OnKeyDown(int, bool) override {}
-    void OnKeyUp(int) override {}
-    void OnMouseDown(MouseButton, int, int) override {}
-    void OnMouseUp(MouseButton, int, int) override {}
-    void OnMouseMove(int, int) override {}
-    void OnWheel(int) override {}
-    void OnActivate(bool) override {}
-    void OnCloseRequest() override {}
-    void OnPaint() override {}
-  } listener;
+  testkit::TNullWindowListener listener;
   window.RunLoop(listener);
   EXPECT_EQ(pluginCalls, (std::vector<std::string>{"wmp 1664 7 9", "wmp 1665 7 9", "video 1666", "wmp 1667 7 9"}));
   EXPECT_EQ(frames, 1);

@@ -15,6 +15,7 @@
 #include "platform/paths.h"
 #include "platform/sdl/sdl_keys.h"
 #include "platform/window.h"
+#include "testkit/null_window_listener.h"
 #include "testkit/temp_folder.h"
 
 namespace kivo {
@@ -129,17 +130,7 @@ TEST(SdlWindow, PresentsAndRunsPostedTasksOnTheDummyDriver) {
     window->Post([&] { window->Quit(); });
   });
   poster.join();
-  struct : IWindowListener {
-    void OnKeyDown(int, bool) override {}
-    void OnKeyUp(int) override {}
-    void OnMouseDown(MouseButton, int, int) override {}
-    void OnMouseUp(MouseButton, int, int) override {}
-    void OnMouseMove(int, int) override {}
-    void OnWheel(int) override {}
-    void OnActivate(bool) override {}
-    void OnCloseRequest() override {}
-    void OnPaint() override {}
-  } listener;
+  testkit::TNullWindowListener listener;
   window->RunLoop(listener);
   EXPECT_EQ(ran, 1);
   EXPECT_EQ(window->ReadClient()[4 * 16 + 5] & 0xFFFFFF, 0xFF0000u) << "drawn at the picture's origin";

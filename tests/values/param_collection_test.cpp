@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/kivo_error.h"
+#include "testkit/error_of.h"
 #include "values/param_system.h"
 #include "values/param_var.h"
 #include "values/value_messages.h"
@@ -14,14 +15,7 @@
 namespace kivo {
 namespace {
 
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EKivoError& e) {
-    return e.Message();
-  }
-  return "(no error)";
-}
+using testkit::ErrorOf;
 
 std::function<std::unique_ptr<TCustomParam>()> Initial(const std::string& text) {
   return [text] {

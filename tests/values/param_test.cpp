@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/kivo_error.h"
+#include "testkit/error_of.h"
 #include "values/param_collection.h"
 #include "values/param_var.h"
 #include "values/value_convert.h"
@@ -12,14 +13,7 @@
 namespace kivo {
 namespace {
 
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EKivoError& e) {
-    return e.Message();
-  }
-  return "(no error)";
-}
+using testkit::ErrorOf;
 
 TEST(TCustomParam, FreshValueOfEachKind) {
   for (uint8_t kind : {PT_INT, PT_FLOAT, PT_BOOL, PT_STR}) {

@@ -1,10 +1,10 @@
 // kivo dump: prints pages, project files and whole archives in the scenario text form.
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "platform/kivo_error.h"
+#include "platform/paths.h"
 #include "scenario/scenario_build.h"
+#include "support/sjis.h"
 #include "support/stream.h"
 #include "tool_command.h"
 
@@ -21,17 +21,16 @@ extern const char kDumpHelp[] =
 
 namespace {
 
+// Host paths are UTF-8: only their ASCII letters fold.
 bool EndsWithLower(std::string s, const std::string& suffix) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  for (char& c : s) c = AsciiLower(c);
   return s.ends_with(suffix);
 }
 
 std::vector<scenario::TNamedFile> FilesOf(const std::string& path) {
   if (EndsWithLower(path, ".ksb") || EndsWithLower(path, ".kpb") || EndsWithLower(path, "install.dat")) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw EKivoError("cannot read " + path);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) throw EKivoError("cannot read " + path);
     size_t slash = path.rfind('/');
     return {{slash == std::string::npos ? path : path.substr(slash + 1), bytes}};
   }
@@ -39,9 +38,7 @@ std::vector<scenario::TNamedFile> FilesOf(const std::string& path) {
   auto archive = OpenArchive(path);
   for (int i = 0; i < archive->EntryCount(); ++i) {
     const TVrFile& entry = archive->Entry(i);
-    std::string lower = entry.Name();
-    for (char& c : lower)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    std::string lower = SjisLowerCase(entry.Name());
     if (!lower.ends_with(".ksb") && !lower.ends_with("kivo.kpb") && !lower.ends_with("install.dat")) continue;
     TMemoryStream data;
     archive->ReadEntryData(entry, data);

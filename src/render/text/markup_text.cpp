@@ -8,17 +8,6 @@
 
 namespace kivo {
 
-namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
-
 std::string TrimMarkup(std::string_view s) {
   size_t begin = 0;
   size_t end = s.size();

@@ -3,17 +3,17 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 
 #include "page_text.h"
 #include "platform/cp932.h"
 #include "platform/kivo_error.h"
+#include "platform/paths.h"
 #include "project_text.h"
+#include "support/sjis.h"
 #include "support/stream.h"
 #include "vfs/disk_names.h"
-#include "vfs/file_stream.h"
 
 namespace fs = std::filesystem;
 
@@ -24,9 +24,9 @@ const char kProjectSource[] = "project.txt";
 const char kPageSuffix[] = ".kss";
 
 std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw EKivoError("cannot read " + path.string());
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string bytes;
+  if (!ReadWholeFile(path.string(), bytes)) throw EKivoError("cannot read " + path.string());
+  return bytes;
 }
 
 // A source text without the byte-order mark some editors put before UTF-8.
@@ -39,20 +39,15 @@ std::string ReadSource(const fs::path& path) {
 // Written under a temporary name and renamed, so a failed build never leaves half a file.
 void WriteFile(const fs::path& path, const std::string& bytes) {
   fs::create_directories(path.parent_path());
-  TAtomicFile out(path.string());
-  out.Stream().WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-  out.Commit();
+  if (!WriteFileAtomically(path.string(), bytes)) throw EKivoError("cannot write " + path.string());
 }
 
 std::string LowerName(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  for (char& c : s) c = AsciiLower(c);
   return s;
 }
 
-bool EndsWith(const std::string& s, const std::string& suffix) {
-  return LowerName(s).size() >= suffix.size() && LowerName(s).ends_with(suffix);
-}
+bool EndsWith(const std::string& s, const std::string& suffix) { return LowerName(s).ends_with(suffix); }
 
 // "sub/intro.kss" -> "sub\\intro.ksb" in CP932.
 std::string DataName(const std::string& relativeUtf8) {

@@ -3,19 +3,14 @@
 
 #include <cstdio>
 
+#include "values/value_convert.h"
+
 namespace kivo::scenario {
 namespace {
 
 bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-int Hex(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 
 // The end of the token starting at i; brackets and quotes must close inside the line.
@@ -160,7 +155,7 @@ std::string DecodeHex(const std::string& digits, size_t offset) {
   if (digits.size() % 2) throw TLexError{offset, "hexadecimal bytes need an even number of digits"};
   std::string out;
   for (size_t i = 0; i < digits.size(); i += 2) {
-    int h = Hex(digits[i]), l = Hex(digits[i + 1]);
+    int h = HexDigit(digits[i]), l = HexDigit(digits[i + 1]);
     if (h < 0 || l < 0) throw TLexError{offset + i, "not a hexadecimal digit"};
     out += static_cast<char>(h * 16 + l);
   }
