@@ -93,15 +93,20 @@ void TCallMan::JumpTo(const std::string& page, int32_t index) {
   pc_ = index;
 }
 
-void TCallMan::CallPage(const std::string& page, int32_t start, const std::string& resultVariable,
-                        std::vector<std::string> arguments, int32_t returnCounter) {
-  TPage& called = LoadPage(page, true);
+TStack& TCallMan::PushCaller(int32_t returnCounter) {
   TStack& frame = stack_.Push();
   frame.pageName = page_ ? page_->Name() : std::string();
   frame.returnCounter = returnCounter;
-  frame.resultVariable = resultVariable;
   frame.continueFlag = continue_;
   frame.sender = sender_;
+  return frame;
+}
+
+void TCallMan::CallPage(const std::string& page, int32_t start, const std::string& resultVariable,
+                        std::vector<std::string> arguments, int32_t returnCounter) {
+  TPage& called = LoadPage(page, true);
+  TStack& frame = PushCaller(returnCounter);
+  frame.resultVariable = resultVariable;
   frame.arguments = std::move(arguments_);
   arguments_ = std::move(arguments);
   if (called.ResultType() != PT_NONE) frame.result = CreateParam(called.ResultType(), &Vars());
@@ -207,13 +212,9 @@ bool TCallMan::StartEvent(int level) {
   } catch (const EKivoError&) {
     return false;  // the event stays queued
   }
-  TStack& frame = stack_.Push();
-  frame.pageName = page_ ? page_->Name() : std::string();
-  frame.returnCounter = pc_;
+  TStack& frame = PushCaller(pc_);
   frame.started = started_;
   frame.arguments = arguments_;
-  frame.sender = sender_;
-  frame.continueFlag = continue_;
   if (current && started_) {
     frame.waitingState = std::make_unique<TMemoryStream>();
     current->SaveWaitingState(*frame.waitingState);

@@ -95,6 +95,8 @@ public:
   void LoadState(TStream& stream, int version);
 
 private:
+  // A frame for the running page: its name, where to return, its continue flag and sender.
+  TStack& PushCaller(int32_t returnCounter);
   bool StartEvent(int level);
   int EndOfPage(bool endedWaiting);
   void AssignResult(const std::string& name, const TCustomParam& value);
